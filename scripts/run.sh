@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and starts the Quillet window (under Xvfb when there is no display).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j"$(nproc)"
+if [ -x build/src/app/quillet ]; then
+  if [ -z "${DISPLAY:-}" ]; then exec xvfb-run -a build/src/app/quillet "$@"; fi
+  exec build/src/app/quillet "$@"
+fi
+exec build/src/cli/quillet-cli --help

@@ -1,0 +1,15 @@
+#pragma once
+// Every quillet-cli verb registers itself on the application here. A verb's callback stores its exit
+// code: 0 success, 1 the operation failed (the program's message is already on stderr).
+#include <CLI/CLI.hpp>
+
+namespace quillet::cli {
+
+struct ExitCode {
+  int value = 0;
+};
+
+void RegisterPartsCommand(CLI::App& app, ExitCode& exit_code);
+void RegisterSettingsCommand(CLI::App& app, ExitCode& exit_code);
+
+}  // namespace quillet::cli

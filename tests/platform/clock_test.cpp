@@ -1,0 +1,22 @@
+#include "platform/clock.h"
+
+#include <gtest/gtest.h>
+
+namespace quillet {
+namespace {
+
+TEST(VirtualClock, SleepAdvancesTimeAndLocalTimeInstantly) {
+  VirtualClock clock;
+  clock.Sleep(Millis(10'000));
+  clock.Sleep(Millis(500));
+  EXPECT_EQ(clock.Now(), Millis(10'500));
+  const std::tm t = clock.LocalTime();
+  EXPECT_EQ(t.tm_year, 111);
+  EXPECT_EQ(t.tm_hour, 12);
+  EXPECT_EQ(t.tm_sec, 10);
+  clock.Advance(std::chrono::hours(13));  // rolls over to the next day
+  EXPECT_EQ(clock.LocalTime().tm_mday, 8);
+}
+
+}  // namespace
+}  // namespace quillet
