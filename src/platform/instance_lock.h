@@ -1,0 +1,33 @@
+#pragma once
+// A per-user named lock that one running copy of the program holds for its lifetime: the second
+// copy finds it taken and closes. Where a global hot key exists the hot key plays this part; here an
+// advisory file lock does, which the system drops when the holder exits, even after a crash.
+#include <string>
+#include <string_view>
+
+namespace quillet {
+
+class InstanceLock {
+ public:
+  enum class State {
+    Held,     // this object holds the lock
+    Taken,    // another holder has it: another copy runs
+    Unusable  // the lock file cannot be opened; nothing tells whether another copy runs
+  };
+
+  explicit InstanceLock(const std::string& path);
+  ~InstanceLock();
+  InstanceLock(const InstanceLock&) = delete;
+  InstanceLock& operator=(const InstanceLock&) = delete;
+
+  State state() const { return state_; }
+
+ private:
+  int fd_ = -1;
+  State state_ = State::Unusable;
+};
+
+// "<folder>/quillet-<name>-<uid>.lock" with the folder $XDG_RUNTIME_DIR when set, else /tmp.
+std::string UserLockPath(std::string_view name);
+
+}  // namespace quillet
