@@ -57,6 +57,10 @@ constexpr int kBitmapPass = 159;
 constexpr int kBitmapFail = 160;
 constexpr int kBitmapBanner = 161;
 
+// Texts of the system menu's entries (strings 101 and 103).
+inline constexpr char kAboutMenuText[] = "&About Quillet...";
+inline constexpr char kAdvancedMenuText[] = "&Advanced Functions...";
+
 const DialogTemplate& MainDialogTemplate();
 
 }  // namespace quillet

@@ -1,0 +1,100 @@
+#pragma once
+// The main window, dialog 102: built from its template, it shows what MainControls computes and
+// passes every click to it. Start-up, the ways out, the system menu, the auto-close timer and the
+// Ctrl+T hot key are in main_dialog_startup.cpp.
+#include <QTimer>
+#include <memory>
+#include <string>
+
+#include "app/gui_reporter.h"
+#include "app/main_controls.h"
+#include "app/main_window_hooks.h"
+#include "app/operation_runner.h"
+#include "catalogue/part_catalogue.h"
+#include "images/job_settings.h"
+#include "platform/clock.h"
+#include "platform/instance_lock.h"
+#include "platform/template_dialog.h"
+
+class QMenu;
+class QShortcut;
+
+namespace quillet {
+
+class HexViewWidget;
+
+struct MainDialogOptions {
+  std::string app_folder;  // the current folder at start-up, ending in '/'; GUI.LOG lives there
+  std::string lock_path;   // the per-user lock that marks a running copy
+  const Clock* clock = nullptr;
+};
+
+class MainDialog : public TemplateDialog {
+  Q_OBJECT
+
+ public:
+  explicit MainDialog(MainDialogOptions options, QWidget* parent = nullptr);
+  ~MainDialog() override;
+
+  // Runs StartUp, then the window modally; returns when the window has closed and the last
+  // operation has ended. A second copy warns and returns without showing the window.
+  int Run();
+  // The start-up sequence; false when another copy runs (the window must then close without
+  // writing GUI.LOG).
+  bool StartUp();
+
+  // For the subsystems that plug into the window.
+  JobSettings& job() { return job_; }
+  PartCatalogue& catalogue() { return catalogue_; }
+  Reporter& reporter() { return *reporter_; }
+  MainControls& controls() { return controls_; }
+  OperationRunner& runner() { return runner_; }
+  MainWindowHooks& hooks() { return hooks_; }
+  HexViewWidget* hex_view() const;
+  const std::string& settings_path() const { return settings_path_; }
+  // Shows the controls as MainControls has them.
+  void ApplyControls();
+
+  // The system menu's commands: 0x10 About, 0x20 Advanced Functions.
+  static constexpr int kCommandAbout = 0x10;
+  static constexpr int kCommandAdvanced = 0x20;
+  void OnSysCommand(int command);
+  QMenu* system_menu() const { return system_menu_; }
+
+  // Cancel: Esc, the close box and the hidden CANCEL button.
+  void reject() override;
+
+ private:
+  void CreateSystemMenu();
+  void ConnectControls();
+  void ApplyList(int id, const ListContent& list);
+  void OnExit();
+  void OnTimer();
+  void OnHotKey();
+  void OnConfigSetting();
+  void OnButton(int id);
+  void WriteSettingsFile();
+  void ReleaseHotKey();
+  // Applies the controls after a handler of MainControls.
+  template <typename Handler>
+  void Handle(Handler handler) {
+    handler();
+    ApplyControls();
+  }
+
+  MainDialogOptions options_;
+  std::string settings_path_;
+  JobSettings job_;
+  PartCatalogue catalogue_;
+  OperationRunner runner_;
+  std::unique_ptr<GuiReporter> reporter_;
+  MainWindowHooks hooks_;
+  MainControls controls_;
+  std::unique_ptr<InstanceLock> lock_;
+  QShortcut* hot_key_ = nullptr;
+  QMenu* system_menu_ = nullptr;
+  QTimer auto_close_timer_;
+  bool second_copy_ = false;
+};
+
+}  // namespace quillet
