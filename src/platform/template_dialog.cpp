@@ -106,8 +106,16 @@ QWidget* TemplateDialog::CreateControl(const ControlTemplate& control) {
       label->setPixmap(AppIcon().pixmap(32, 32));
       return label;
     }
-    case ControlKind::GroupBox:
-      return new QGroupBox(caption, this);
+    case ControlKind::GroupBox: {
+      // The caption sits on the frame's top line, which runs through the middle of the text.
+      auto* group = new QGroupBox(caption, this);
+      group->setStyleSheet(QStringLiteral("QGroupBox { border: 1px solid palette(mid); border-radius: 2px;"
+                                          " margin-top: %1px; }"
+                                          "QGroupBox::title { subcontrol-origin: margin; left: 6px;"
+                                          " padding: 0 2px; background-color: palette(window); }")
+                               .arg(QFontMetrics(font()).height() / 2));
+      return group;
+    }
     case ControlKind::Radio: {
       // The logic checks exactly one radio of a group; Qt's own exclusivity would span the window.
       auto* radio = new QRadioButton(caption, this);
