@@ -16,7 +16,7 @@ struct StampLayout {
   int addressBytes;
 };
 // Indexed by ImageArea.
-constexpr std::array<StampLayout, 3> kStampLayouts{{{13, 2, 4, 3}, {11, 0, 4, 3}, {9, 0, 3, 2}}};
+constexpr std::array<StampLayout, 3> kStampLayouts{{{11, 2, 4, 3}, {9, 0, 4, 3}, {7, 0, 3, 2}}};
 
 }  // namespace
 

@@ -52,7 +52,7 @@ struct ImageBuffer {
   // APROM: ConfigChecksum low, high, second, minute, checksum bits 7..0 to 31..24, lastAddress bits
   // 7..0 to 23..16. DataFlash: the same without the ConfigChecksum. LDROM: second, minute, three
   // checksum bytes, two address bytes. Only the first Stamp().size() bytes are used.
-  std::array<uint8_t, 13> ImageStamp{};
+  std::array<uint8_t, 11> ImageStamp{};
 
   std::span<uint8_t, kImageCapacity> Data() {
     return std::span<uint8_t, kImageCapacity>(data.data(), kImageCapacity);
