@@ -39,9 +39,13 @@ std::span<const uint8_t> ImageBuffer::Stamp() const {
   return {ImageStamp.data(), kStampLayouts[static_cast<int>(area)].size};
 }
 
+std::string StoredNameText(const std::array<char, kStoredNameSize>& field) {
+  const auto end = std::find(field.begin(), field.end(), '\0');
+  return std::string(field.begin(), end);
+}
+
 std::string ImageBuffer::StoredName() const {
-  const auto end = std::find(storedName.begin(), storedName.end(), '\0');
-  return std::string(storedName.begin(), end);
+  return StoredNameText(storedName);
 }
 
 void ImageBuffer::SetStoredName(std::string_view name) {

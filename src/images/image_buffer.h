@@ -30,6 +30,9 @@ struct FileNameParts {
 };
 FileNameParts SplitFileName(const std::string& path);
 
+// A 64-byte stored-name field up to its first zero byte.
+std::string StoredNameText(const std::array<char, kStoredNameSize>& field);
+
 struct ImageBuffer {
   explicit ImageBuffer(ImageArea image_area) : area(image_area) {}
 
