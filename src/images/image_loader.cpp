@@ -132,6 +132,18 @@ void ReloadImages(ImageBuffers& images, const JobSettings& job, ImageView* view,
   images.aprom.ImageStamp[1] = static_cast<uint8_t>(images.ConfigChecksum >> 8);
 }
 
+void AttachImageFile(ImageBuffer& image, const std::string& path) {
+  FileNameParts parts = SplitFileName(path);
+  image.path = std::move(parts.path);
+  image.fileName = std::move(parts.fileName);
+  image.fileTitle = std::move(parts.fileTitle);
+  image.fileExt = std::move(parts.fileExt);
+  image.isHex = IsHexFile(image.area, image.fileExt);
+  image.SetStoredName(image.fileName);
+  image.hasFile = true;
+  image.fromProject = false;
+}
+
 void OnLoadFile(ImageBuffers& images, JobSettings& job, ImageWindow& window, Reporter& reporter) {
   const auto area = AreaOfTab(window.CurrentTab(), window.DataFlashTabShown());
   if (!area) {
@@ -140,16 +152,7 @@ void OnLoadFile(ImageBuffers& images, JobSettings& job, ImageWindow& window, Rep
   }
   const auto chosen = window.OpenFileDialog(LoadFileFilters(*area));
   if (!chosen) return;
-  ImageBuffer& image = images[*area];
-  FileNameParts parts = SplitFileName(*chosen);
-  image.path = std::move(parts.path);
-  image.fileName = std::move(parts.fileName);
-  image.fileTitle = std::move(parts.fileTitle);
-  image.fileExt = std::move(parts.fileExt);
-  image.isHex = IsHexFile(*area, image.fileExt);
-  image.SetStoredName(image.fileName);
-  image.hasFile = true;
-  image.fromProject = false;
+  AttachImageFile(images[*area], *chosen);
   ReloadImages(images, job, &window, reporter);
   // Selected even when the reload reported an error.
   SelectedFlag(job, *area) = true;

@@ -42,6 +42,10 @@ void ClearImageView(ImageView& view);
 // failed !", a binary file over 256 KB) and end the reload; callers go on regardless.
 void ReloadImages(ImageBuffers& images, const JobSettings& job, ImageView* view, Reporter& reporter);
 
+// Points an area at a file as Load File does: path and its parts, isHex, storedName, hasFile; the
+// file is read by the next reload.
+void AttachImageFile(ImageBuffer& image, const std::string& path);
+
 // The "Load File" button. The caller has already refused while an operation runs.
 void OnLoadFile(ImageBuffers& images, JobSettings& job, ImageWindow& window, Reporter& reporter);
 

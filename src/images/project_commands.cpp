@@ -69,6 +69,23 @@ std::optional<uint32_t> FindProjectPart(const PartCatalogue& catalogue, std::str
   return std::nullopt;
 }
 
+std::unique_ptr<const ProjectRead> ReadProjectFile(const std::string& path, Reporter& reporter) {
+  auto file = ReadFileLimited(path, kProjectMaxSize);
+  if (!file) {
+    reporter.ShowFail(kOpenFileError);
+    return nullptr;
+  }
+  auto read = std::make_unique<ProjectRead>();
+  read->bytes = std::move(file->bytes);
+  const auto contents = file->truncated ? std::nullopt : DecodeProject(read->bytes);
+  if (!contents) {
+    reporter.ShowFail(kProjectFormatError);
+    return nullptr;
+  }
+  read->contents = *contents;
+  return read;
+}
+
 int SaveProjectFile(const std::string& path, JobSettings& job, ImageBuffers& images,
                     const PartCatalogue& catalogue, Reporter& reporter) {
   job.BuildItemFlags();
@@ -82,13 +99,10 @@ int SaveProjectFile(const std::string& path, JobSettings& job, ImageBuffers& ima
 
 int LoadProjectFile(const std::string& path, ProjectTarget target, Reporter& reporter,
                     bool* start_com_port_search) {
-  const auto file = ReadFileLimited(path, kProjectMaxSize);
-  if (!file) {
-    reporter.ShowFail(kOpenFileError);
-    return 0;
-  }
-  const auto project = file->truncated ? std::nullopt : DecodeProject(file->bytes);
-  if (!project || !KnownMode(project->ProgrammerMode)) {
+  const auto read = ReadProjectFile(path, reporter);
+  if (!read) return 0;
+  const ProjectContents* project = &read->contents;
+  if (!KnownMode(project->ProgrammerMode)) {
     reporter.ShowFail(kProjectFormatError);
     return 0;
   }

@@ -4,6 +4,7 @@
 // "_LD_file.BIN") and points the buffer at it, so that the reload and every operation afterwards
 // work from it as from any loaded file.
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -12,6 +13,7 @@
 #include "images/image_buffer.h"
 #include "images/image_window.h"
 #include "images/job_settings.h"
+#include "images/project_file.h"
 
 namespace quillet {
 
@@ -40,6 +42,16 @@ std::string CompanionFileName(ImageArea area);  // "_AP_file.BIN", "_DF_file.BIN
 // Older "(I)" forms of names are taken as their current names.
 std::optional<uint32_t> FindProjectPart(const PartCatalogue& catalogue, std::string_view part_name,
                                         uint8_t programmer_mode);
+
+// A project file's bytes and what they hold; the sections point into the bytes.
+struct ProjectRead {
+  std::vector<uint8_t> bytes;
+  ProjectContents contents;
+};
+
+// Reads and decodes a project file. Shows "Open file error !" when it cannot be read and "TPJ format
+// error !" when it is not a whole project (see DecodeProject), and gives nothing.
+std::unique_ptr<const ProjectRead> ReadProjectFile(const std::string& path, Reporter& reporter);
 
 // Writes the job and the selected areas' current buffer contents (no reload first) to `path`,
 // atomically. On failure shows "Open file error !" and returns 0.

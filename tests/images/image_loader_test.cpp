@@ -33,13 +33,7 @@ std::vector<uint8_t> Pattern(std::size_t size, uint8_t start = 1) {
 class ImageLoaderTest : public ::testing::Test {
  protected:
   // Points an area at a file, as Load File does, without the dialog.
-  void Give(ImageArea area, const std::string& name) {
-    ImageBuffer& image = (*images)[area];
-    const FileNameParts parts = SplitFileName(dir.File(name));
-    image.path = parts.path;
-    image.isHex = IsHexFile(area, parts.fileExt);
-    image.hasFile = true;
-  }
+  void Give(ImageArea area, const std::string& name) { AttachImageFile((*images)[area], dir.File(name)); }
   void Reload() { ReloadImages(*images, job, &window, reporter); }
 
   ScopedTimeZone zone{"UTC0"};
