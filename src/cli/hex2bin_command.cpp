@@ -30,7 +30,7 @@ int ConvertFile(const std::string& in, const std::string& out) {
     reporter.ShowFail("Hex_to_Bin conversion failed !");
     return 1;
   }
-  if (!WriteFileAtomically(out, std::span<const uint8_t>(image.get(), size))) {
+  if (!WriteFileAtomically(out, std::span<const uint8_t>(image.get(), size), Durability::kRenameOnly)) {
     reporter.ShowFail("'" + out + "' cannot be created !");
     return 1;
   }
