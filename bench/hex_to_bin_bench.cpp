@@ -7,28 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "app/reporter.h"
+#include "app/recording_reporter.h"
 #include "images/hex_to_bin.h"
 
 namespace quillet {
 namespace {
-
-class SilentReporter final : public Reporter {
- public:
-  using Reporter::Reporter;
-  void SetStatus(const std::string&) override {}
-  void SetProgressRange(int, int) override {}
-  void SetProgressStep(int) override {}
-  void SetProgressPos(int) override {}
-  void StepIt() override {}
-  void PlaySound(Sound) override {}
-  void PassWindow(const std::string&, const std::string&) override {}
-  void FailWindow(const std::string&, const std::string&) override {}
-  void WarningBox(const std::string&) override {}
-  void DebugBox(const std::string&) override {}
-  void StartAutoClose() override {}
-  void StopAutoClose() override {}
-};
 
 void Record(std::string& text, unsigned count, unsigned offset, unsigned type, const uint8_t* data) {
   char line[80];
@@ -63,7 +46,7 @@ void BM_HexToBinFullImage(benchmark::State& state) {
   const std::span<const uint8_t> bytes(reinterpret_cast<const uint8_t*>(text.data()), text.size());
   std::vector<uint8_t> dest(kImageCapacity);
   VirtualClock clock;
-  SilentReporter reporter(clock);
+  RecordingReporter reporter(clock);  // a successful conversion reports nothing
   uint32_t size = 0;
   for (auto _ : state) {
     const int ok = Hex_to_Bin(bytes, 0x00, std::span<uint8_t, kImageCapacity>(dest.data(), kImageCapacity), size,
