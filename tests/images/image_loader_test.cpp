@@ -45,15 +45,6 @@ class ImageLoaderTest : public ::testing::Test {
   FakeImageWindow window;
 };
 
-TEST_F(ImageLoaderTest, TabsMapToAreas) {
-  EXPECT_EQ(AreaOfTab(0, true), ImageArea::Aprom);
-  EXPECT_EQ(AreaOfTab(1, true), ImageArea::DataFlash);
-  EXPECT_EQ(AreaOfTab(1, false), ImageArea::Ldrom);
-  EXPECT_EQ(AreaOfTab(2, true), ImageArea::Ldrom);
-  EXPECT_EQ(AreaOfTab(-1, true), std::nullopt);
-  EXPECT_EQ(AreaOfTab(3, false), std::nullopt);
-}
-
 TEST_F(ImageLoaderTest, HexIsJudgedByTheExtensionsFirstThreeLetters) {
   struct Case {
     ImageArea area;
@@ -68,16 +59,6 @@ TEST_F(ImageLoaderTest, HexIsJudgedByTheExtensionsFirstThreeLetters) {
     SCOPED_TRACE(c.ext);
     EXPECT_EQ(IsHexFile(c.area, c.ext), c.hex);
   }
-}
-
-TEST_F(ImageLoaderTest, SplitsTheChosenPath) {
-  const FileNameParts parts = SplitFileName("/work/fw/app.v2.hex");
-  EXPECT_EQ(parts.fileName, "app.v2.hex");
-  EXPECT_EQ(parts.fileTitle, "app.v2");
-  EXPECT_EQ(parts.fileExt, "hex");
-  const FileNameParts bare = SplitFileName("/work/fw/README");
-  EXPECT_EQ(bare.fileTitle, "README");
-  EXPECT_EQ(bare.fileExt, "");
 }
 
 TEST_F(ImageLoaderTest, EmptyFilesGiveSizeZeroAndAllOnesAddresses) {
