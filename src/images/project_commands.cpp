@@ -101,30 +101,30 @@ int LoadProjectFile(const std::string& path, ProjectTarget target, Reporter& rep
                     bool* start_com_port_search) {
   const auto read = ReadProjectFile(path, reporter);
   if (!read) return 0;
-  const ProjectContents* project = &read->contents;
-  if (!KnownMode(project->ProgrammerMode)) {
+  const ProjectContents& project = read->contents;
+  if (!KnownMode(project.ProgrammerMode)) {
     reporter.ShowFail(kProjectFormatError);
     return 0;
   }
   // Looked up before anything changes: a part that is not found leaves the window as it was, type
   // included, so its part list still holds PartCode.
-  const auto code = FindProjectPart(target.catalogue, project->PartName, project->ProgrammerMode);
+  const auto code = FindProjectPart(target.catalogue, project.PartName, project.ProgrammerMode);
   if (!code) {
     reporter.ShowWarning("TPJ's part is not found !");
     return 0;
   }
 
   JobSettings& job = target.job;
-  const uint8_t type = project->ProgrammerMode & 0x0F;
+  const uint8_t type = project.ProgrammerMode & 0x0F;
   target.catalogue.RestoreComOnlyNames();
   if (type != kTypeComIsp) target.catalogue.HideComOnlyNames();
   if (type != kTypeIcp && job.CategoryMode) target.saved.SavedIcpPartCode = job.PartCode;
   if (type == kTypeIcp && !job.CategoryMode) target.saved.SavedIspPartCode = job.PartCode;
   job.PartCode = *code;
-  RestoreProjectSettings(*project, job);
+  RestoreProjectSettings(project, job);
 
   for (ImageArea area : kImageAreas) target.images[area].hasFile = false;
-  for (const ProjectSection& section : project->sections)
+  for (const ProjectSection& section : project.sections)
     LoadSection(section, target.appFolder, target.images[section.area], reporter);
   target.images.project = SplitFileName(path);
   if (start_com_port_search) *start_com_port_search = type == kTypeComIsp;
