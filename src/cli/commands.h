@@ -11,5 +11,8 @@ struct ExitCode {
 
 void RegisterPartsCommand(CLI::App& app, ExitCode& exit_code);
 void RegisterSettingsCommand(CLI::App& app, ExitCode& exit_code);
+void RegisterHex2BinCommand(CLI::App& app, ExitCode& exit_code);
+void RegisterProjectCommand(CLI::App& app, ExitCode& exit_code);
+void RegisterCheckCommand(CLI::App& app, ExitCode& exit_code);
 
 }  // namespace quillet::cli
