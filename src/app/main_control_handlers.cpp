@@ -36,8 +36,8 @@ void MainControls::OnIspRadio() {
   catalogue_.HideComOnlyNames();
   job_.ProgrammerMode = job_.GangMode ? kModeGang : 0;
   if (old_type == kTypeIcp) {
-    saved_icp_part_code_ = job_.PartCode;
-    job_.PartCode = saved_isp_part_code_;
+    saved_.SavedIcpPartCode = job_.PartCode;
+    job_.PartCode = saved_.SavedIspPartCode;
   }
   ClearPortNameFromComIsp();
   Setup();
@@ -52,8 +52,8 @@ void MainControls::OnIspRadio() {
 void MainControls::OnIcpRadio() {
   if (Running() || job_.Type() == kTypeIcp) return;
   job_.ProgrammerMode = job_.GangMode ? (kModeGang | kTypeIcp) : kTypeIcp;
-  saved_isp_part_code_ = job_.PartCode;
-  job_.PartCode = saved_icp_part_code_;
+  saved_.SavedIspPartCode = job_.PartCode;
+  job_.PartCode = saved_.SavedIcpPartCode;
   ClearPortNameFromComIsp();
   Setup();
   CheckTypeRadios();
@@ -69,8 +69,8 @@ void MainControls::OnComIspRadio() {
   catalogue_.RestoreComOnlyNames();
   job_.ProgrammerMode = kTypeComIsp;
   if (old_type == kTypeIcp) {
-    saved_icp_part_code_ = job_.PartCode;
-    job_.PartCode = saved_isp_part_code_;
+    saved_.SavedIcpPartCode = job_.PartCode;
+    job_.PartCode = saved_.SavedIspPartCode;
   }
   Setup();
   CheckTypeRadios();

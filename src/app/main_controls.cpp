@@ -32,8 +32,7 @@ void MainControls::StartUp() {
   category_list_ = FillCategoryList(lists_, job_);
   states_.Enable(kIdCategoryList, false);
   RefreshControls();
-  saved_isp_part_code_ = kFirstIspPartCode;
-  saved_icp_part_code_ = kFirstIcpPartCode;
+  saved_ = {kFirstIspPartCode, kFirstIcpPartCode};
   tab_index_ = 0;
   states_.SetText(kIdProgType, "Prog. Type");
   socket_choice_ = kSocketOne;
@@ -184,6 +183,28 @@ void MainControls::ShowChipCounter() {
   states_.SetText(kIdCounterBox, FormatChipCounter(job_.ChipCounter));
   states_.Enable(kIdCounterBox, job_.ChipCounterEnabled);
   states_.Enable(kIdCounterLabel, job_.ChipCounterEnabled);
+}
+
+void MainControls::CheckItemBox(int id) {
+  states_.Enable(id, true);
+  states_.Check(id, true);
+}
+
+void MainControls::AfterProjectLoad() {
+  states_.SetText(kIdComPortName, ShortPortName(job_.PortName()));
+  SetTypeControls();
+  category_list_ = FillCategoryList(lists_, job_);
+  states_.Enable(kIdCategoryList, false);
+  const bool config = job_.ConfigSelected;
+  RefreshControls();
+  job_.ConfigSelected = config;
+  states_.Check(kIdConfigCheck, config);
+  states_.Enable(kIdConfigSetting, config);
+  states_.Check(kIdGangCheck, job_.GangMode);
+  states_.Enable(kIdGangCheck, !job_.ComPortMode);
+  states_.SetText(kIdProgType, "Prog. Type");
+  ShowSnValue();
+  ShowChipCounter();
 }
 
 void MainControls::SetComPorts(std::vector<std::string> ports, int selected) {

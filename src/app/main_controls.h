@@ -11,6 +11,7 @@
 #include "catalogue/part_catalogue.h"
 #include "catalogue/part_lists.h"
 #include "images/job_settings.h"
+#include "images/project_commands.h"
 #include "platform/shared_value.h"
 
 namespace quillet {
@@ -72,6 +73,12 @@ class MainControls {
   void ShowSnValue();
   void ShowChipCounter();
 
+  // Load File has loaded the area of this item box (APROM, DataFlash or LDROM).
+  void CheckItemBox(int id);
+  // A project has been loaded into the settings: type controls, part lists, items, the CONFIG and
+  // Gang boxes, the port field, the S/N and Chip Counter boxes.
+  void AfterProjectLoad();
+
   // The COM port search found these ports.
   void SetComPorts(std::vector<std::string> ports, int selected);
   // The COM port search put the remembered ISP-by-COM-Port port into ProgrammerPortName.
@@ -84,8 +91,8 @@ class MainControls {
   const std::vector<std::string>& tabs() const { return tabs_; }
   int tab_index() const { return tab_index_; }
   bool data_flash_tab_shown() const { return data_flash_tab_shown_; }
-  uint32_t saved_isp_part_code() const { return saved_isp_part_code_; }
-  uint32_t saved_icp_part_code() const { return saved_icp_part_code_; }
+  // The part codes the ISP and ICP lists return to; project load sets them too.
+  SavedPartCodes& saved_part_codes() { return saved_; }
   unsigned socket_choice() const { return socket_choice_; }
   const PartListState& list_state() const { return lists_; }
 
@@ -116,8 +123,7 @@ class MainControls {
   std::vector<std::string> tabs_;
   int tab_index_ = 0;
   bool data_flash_tab_shown_ = false;
-  uint32_t saved_isp_part_code_ = 2;
-  uint32_t saved_icp_part_code_ = 110;
+  SavedPartCodes saved_;
   bool port_name_from_com_isp_ = false;
   unsigned socket_choice_ = kSocketOne;
 };

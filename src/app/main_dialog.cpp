@@ -45,6 +45,7 @@ MainDialog::MainDialog(MainDialogOptions options, QWidget* parent)
   connect(&auto_close_timer_, &QTimer::timeout, this, &MainDialog::OnTimer);
   CreateSystemMenu();
   ConnectControls();
+  InstallImageCommands();
 }
 
 MainDialog::~MainDialog() = default;

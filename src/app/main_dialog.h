@@ -1,7 +1,8 @@
 #pragma once
 // The main window, dialog 102: built from its template, it shows what MainControls computes and
 // passes every click to it. Start-up, the ways out, the system menu, the auto-close timer and the
-// Ctrl+T hot key are in main_dialog_startup.cpp.
+// Ctrl+T hot key are in main_dialog_startup.cpp; the buffer view, Load File and the project buttons
+// in main_dialog_images.cpp.
 #include <QTimer>
 #include <memory>
 #include <string>
@@ -11,6 +12,8 @@
 #include "app/main_window_hooks.h"
 #include "app/operation_runner.h"
 #include "catalogue/part_catalogue.h"
+#include "images/image_buffer.h"
+#include "images/image_window.h"
 #include "images/job_settings.h"
 #include "platform/clock.h"
 #include "platform/instance_lock.h"
@@ -29,7 +32,7 @@ struct MainDialogOptions {
   const Clock* clock = nullptr;
 };
 
-class MainDialog : public TemplateDialog {
+class MainDialog : public TemplateDialog, public ImageWindow {
   Q_OBJECT
 
  public:
@@ -46,6 +49,7 @@ class MainDialog : public TemplateDialog {
   // For the subsystems that plug into the window.
   JobSettings& job() { return job_; }
   PartCatalogue& catalogue() { return catalogue_; }
+  ImageBuffers& images() { return *images_; }
   Reporter& reporter() { return *reporter_; }
   MainControls& controls() { return controls_; }
   OperationRunner& runner() { return runner_; }
@@ -64,6 +68,18 @@ class MainDialog : public TemplateDialog {
   // Cancel: Esc, the close box and the hidden CANCEL button.
   void reject() override;
 
+  // ImageWindow: the buffer view, the file dialogs and the refreshes that loading asks for.
+  int CurrentTab() const override;
+  bool DataFlashTabShown() const override;
+  void ShowHexView(std::span<const uint8_t> bytes, const ImageTexts& texts) override;
+  void ClearHexView() override;
+  std::optional<std::string> OpenFileDialog(const std::vector<FileFilter>& filters) override;
+  std::optional<std::string> SaveFileDialog(const std::vector<FileFilter>& filters,
+                                            const std::string& default_ext) override;
+  void CheckItemBox(ImageArea area) override;
+  void RefreshControls() override;
+  void RefreshAfterProjectLoad(bool start_com_port_search) override;
+
  private:
   void CreateSystemMenu();
   void ConnectControls();
@@ -73,6 +89,7 @@ class MainDialog : public TemplateDialog {
   void OnHotKey();
   void OnConfigSetting();
   void OnButton(int id);
+  void InstallImageCommands();
   void WriteSettingsFile();
   void ReleaseHotKey();
   // Applies the controls after a handler of MainControls.
@@ -86,6 +103,7 @@ class MainDialog : public TemplateDialog {
   std::string settings_path_;
   JobSettings job_;
   PartCatalogue catalogue_;
+  std::unique_ptr<ImageBuffers> images_ = std::make_unique<ImageBuffers>();
   OperationRunner runner_;
   std::unique_ptr<GuiReporter> reporter_;
   MainWindowHooks hooks_;

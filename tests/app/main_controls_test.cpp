@@ -44,8 +44,8 @@ TEST_F(MainControlsTest, StartUpFillsTheBoxesAndHidesTheComOnlyNames) {
   EXPECT_TRUE(s().enabled(kIdCounterBox));
   EXPECT_TRUE(s().enabled(kIdCounterLabel));
   EXPECT_FALSE(s().enabled(kIdSnBox));
-  EXPECT_EQ(controls.saved_isp_part_code(), 2u);
-  EXPECT_EQ(controls.saved_icp_part_code(), 110u);
+  EXPECT_EQ(controls.saved_part_codes().SavedIspPartCode, 2u);
+  EXPECT_EQ(controls.saved_part_codes().SavedIcpPartCode, 110u);
   EXPECT_EQ(controls.socket_choice(), kSocketOne);
   for (uint32_t code = 40; code <= 52; ++code) EXPECT_EQ(catalogue.PartName(code), "-") << code;
   EXPECT_EQ(catalogue.ComOnlyPartNames()[40], "QLU16A");
@@ -91,7 +91,7 @@ TEST_F(MainControlsTest, TypeSwitchesReturnToTheRememberedPartOfEachList) {
   EXPECT_EQ(job.PartCode, 115u);
   controls.OnComIspRadio();
   EXPECT_EQ(job.PartCode, 7u);
-  EXPECT_EQ(controls.saved_icp_part_code(), 115u);
+  EXPECT_EQ(controls.saved_part_codes().SavedIcpPartCode, 115u);
   controls.OnIcpRadio();
   EXPECT_EQ(job.PartCode, 115u);
   EXPECT_EQ(job.ProgrammerMode, 0x01);
@@ -304,6 +304,37 @@ TEST_F(MainControlsTest, ClosingAdvancedFunctionsWithoutGangOnlyShowsTheBoxes) {
   EXPECT_EQ(s().text(kIdCounterBox), "999,999");
   EXPECT_FALSE(s().enabled(kIdCounterBox));
   EXPECT_EQ(s().text(kIdUpdateChip), "Update Chip");
+}
+
+TEST_F(MainControlsTest, AfterAProjectLoadTheListsFollowTheLoadedPartAndConfigIsKept) {
+  images.aprom = true;
+  Start(0x00, 2);
+  // What a project load leaves in the settings: ICP on a gang, a Dune part, CONFIG not selected.
+  job.ProgrammerMode = 0x41;
+  DeriveModeFlags(job);
+  job.PartCode = 905;
+  job.ConfigSelected = false;
+  job.SetPortName("");
+  controls.AfterProjectLoad();
+  EXPECT_TRUE(s().checked(kIdIcpRadio));
+  EXPECT_TRUE(s().checked(kIdGangCheck));
+  EXPECT_TRUE(s().enabled(kIdGangCheck));
+  EXPECT_EQ(controls.category_list().selected, 4);
+  EXPECT_EQ(controls.part_list().selected, 5);
+  EXPECT_FALSE(job.ConfigSelected);  // a Cortex-M0 refresh would have selected it
+  EXPECT_FALSE(s().checked(kIdConfigCheck));
+  EXPECT_FALSE(s().enabled(kIdConfigSetting));
+  EXPECT_TRUE(s().checked(kIdApromCheck));
+  EXPECT_EQ(s().text(kIdComPortName), "");
+  EXPECT_EQ(s().text(kIdUpdateChip), "Update Chips");
+}
+
+TEST_F(MainControlsTest, LoadFileChecksTheBoxOfTheLoadedArea) {
+  Start(0x01, 200);
+  EXPECT_FALSE(s().enabled(kIdLdromCheck));
+  controls.CheckItemBox(kIdLdromCheck);
+  EXPECT_TRUE(s().enabled(kIdLdromCheck));
+  EXPECT_TRUE(s().checked(kIdLdromCheck));
 }
 
 }  // namespace
