@@ -48,7 +48,9 @@ MainDialog::MainDialog(MainDialogOptions options, QWidget* parent)
   InstallImageCommands();
 }
 
-MainDialog::~MainDialog() = default;
+MainDialog::~MainDialog() {
+  FinishOperations();
+}
 
 HexViewWidget* MainDialog::hex_view() const {
   return ControlAs<HexViewWidget>(kIdHexView);

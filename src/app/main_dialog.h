@@ -91,6 +91,8 @@ class MainDialog : public TemplateDialog, public ImageWindow {
   void OnButton(int id);
   void InstallImageCommands();
   void WriteSettingsFile();
+  // After the window has closed: the last operation ends without showing anything.
+  void FinishOperations();
   void ReleaseHotKey();
   // Applies the controls after a handler of MainControls.
   template <typename Handler>

@@ -36,14 +36,18 @@ void MainDialog::CreateSystemMenu() {
 int MainDialog::Run() {
   if (!StartUp()) return QDialog::Rejected;
   const int result = exec();
-  // The window is gone; an operation still running finishes without showing anything.
+  FinishOperations();
+  return result;
+}
+
+void MainDialog::FinishOperations() {
   reporter_->Detach();
+  // A worker may be posting a report at this moment; it must be let through to see the detach.
   while (runner_.running()) {
     QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     QThread::msleep(10);
   }
   runner_.Join();
-  return result;
 }
 
 bool MainDialog::StartUp() {

@@ -21,7 +21,7 @@ void TabControlWidget::SetTabs(const std::vector<std::string>& captions, int sel
   if (!same) {
     while (bar_->count() > 0) bar_->removeTab(0);
     for (const std::string& caption : captions) bar_->addTab(QString::fromStdString(caption));
-    resizeEvent(nullptr);
+    PlaceBar();
   }
   bar_->setCurrentIndex(selected);
 }
@@ -40,6 +40,10 @@ void TabControlWidget::ClickTab(int index) {
 }
 
 void TabControlWidget::resizeEvent(QResizeEvent*) {
+  PlaceBar();
+}
+
+void TabControlWidget::PlaceBar() {
   bar_->setGeometry(2, 0, width() - 4, bar_->sizeHint().height());
   update();
 }

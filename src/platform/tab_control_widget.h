@@ -32,6 +32,8 @@ class TabControlWidget : public QWidget {
   void resizeEvent(QResizeEvent* event) override;
 
  private:
+  void PlaceBar();
+
   QTabBar* bar_;
 };
 
