@@ -1,10 +1,10 @@
 #include "sim/firmware_image.h"
 
 #include <algorithm>
+#include <fstream>
 
 #include "link/firmware_variant.h"
 #include "link/programmer_link.h"
-#include "platform/file_io.h"
 
 namespace quillet::sim {
 namespace {
@@ -12,6 +12,12 @@ namespace {
 constexpr uint8_t kMarker[] = {'Q', 'F', 'W'};
 
 }  // namespace
+
+bool WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  return static_cast<bool>(out.flush());
+}
 
 std::vector<uint8_t> MakeFirmwareImage(FirmwareIdentity identity, std::size_t size) {
   std::vector<uint8_t> image(size);
@@ -52,11 +58,10 @@ std::optional<std::vector<std::string>> WriteFirmwareSet(const std::string& fold
     const VariantInfo& info = Info(static_cast<FirmwareVariant>(i));
     const auto file = ScrambledFile(MakeFirmwareImage({info.type_code, version}, programmer_size));
     paths.push_back(prefix + std::string(info.file));
-    if (!WriteFileAtomically(paths.back(), file)) return std::nullopt;
+    if (!WriteBytes(paths.back(), file)) return std::nullopt;
   }
   paths.push_back(prefix + kGangFirmwareFile);
-  if (!WriteFileAtomically(paths.back(), MakeFirmwareImage({kGangTypeCode, version}, gang_size)))
-    return std::nullopt;
+  if (!WriteBytes(paths.back(), MakeFirmwareImage({kGangTypeCode, version}, gang_size))) return std::nullopt;
   return paths;
 }
 

@@ -26,6 +26,8 @@ std::vector<uint8_t> MakeFirmwareImage(FirmwareIdentity identity, std::size_t si
 std::optional<FirmwareIdentity> ReadFirmwareIdentity(std::span<const uint8_t> image);
 // The file of a single Programmer's image: the image with the three ranges complemented.
 std::vector<uint8_t> ScrambledFile(std::vector<uint8_t> image);
+// Writes a file whole (no temporary file: these are generated test and demo files).
+bool WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 
 // Writes the fifteen Programmer files and the Gang file, at firmware version `version`, into
 // `folder`. Returns the paths written, or nothing when a file cannot be written.

@@ -71,6 +71,8 @@ class VirtualDevice final : public SerialDevice {
   }
 
   IoResult Write(std::span<const uint8_t> bytes) override {
+    // A line cut while the program slept is noticed here, as a vanished adapter refuses writes.
+    state_->engine.RunUntil(state_->clock.NowMicros());
     if (state_->engine.Disconnected()) return {0, true};
     state_->engine.HostWrite(bytes, state_->clock.NowMicros());
     return {bytes.size(), false};
