@@ -3,7 +3,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLET_GUI=ON >/dev/null
 cmake --build build -j"$(nproc)"
 if [ -x build/src/app/quillet ]; then
   if [ -z "${DISPLAY:-}" ]; then exec xvfb-run -a build/src/app/quillet "$@"; fi
