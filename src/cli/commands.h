@@ -11,5 +11,8 @@ struct ExitCode {
 
 void RegisterPartsCommand(CLI::App& app, ExitCode& exit_code);
 void RegisterSettingsCommand(CLI::App& app, ExitCode& exit_code);
+void RegisterPortsCommand(CLI::App& app, ExitCode& exit_code);
+void RegisterSearchCommand(CLI::App& app, ExitCode& exit_code);
+void RegisterFwUpdateCommand(CLI::App& app, ExitCode& exit_code);
 
 }  // namespace quillet::cli

@@ -1,6 +1,7 @@
 #include "sim/firmware_image.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 
 #include "link/firmware_variant.h"
@@ -53,6 +54,8 @@ std::vector<uint8_t> ScrambledFile(std::vector<uint8_t> image) {
 std::optional<std::vector<std::string>> WriteFirmwareSet(const std::string& folder, uint16_t version,
                                                          std::size_t programmer_size, std::size_t gang_size) {
   std::vector<std::string> paths;
+  std::error_code error;
+  if (!folder.empty()) std::filesystem::create_directories(folder, error);
   const std::string prefix = folder.empty() || folder.back() == '/' ? folder : folder + '/';
   for (std::size_t i = 0; i < kFirmwareVariantCount; ++i) {
     const VariantInfo& info = Info(static_cast<FirmwareVariant>(i));
