@@ -42,9 +42,10 @@ void SimEngine::Note(Micros at, const std::string& text) {
 void SimEngine::HostWrite(std::span<const uint8_t> bytes, Micros at) {
   if (disconnected_) return;
   const Micros byte_time = ByteTime(host_line_);
+  const bool framing_error = !LinesMatch(host_line_, device_.Line());
   for (uint8_t value : bytes) {
     host_line_free_ = std::max(host_line_free_, at) + byte_time;
-    to_device_.push_back({host_line_free_, value});
+    to_device_.push_back({host_line_free_, value, framing_error});
   }
 }
 
@@ -55,10 +56,7 @@ void SimEngine::DeliverNext() {
   if (faults_.Has(FaultKind::DropToDevice, n))
     return Note(byte.at, "fault: byte " + std::to_string(n) + " to the device dropped");
   if (faults_.Has(FaultKind::CorruptToDevice, n)) byte.value = Flipped(byte.value);
-  if (!LinesMatch(host_line_, device_.Line())) {
-    return Note(byte.at, "byte " + Hex(byte.value) + " sent at " + std::to_string(host_line_.baud_rate) +
-                             " baud lost (framing error)");
-  }
+  if (byte.framing_error) return Note(byte.at, "byte " + Hex(byte.value) + " lost: sent at another rate");
   if (trace_) trace_->Byte(byte.at, WireDirection::ToDevice, byte.value);
   if (const auto silent = faults_.First(FaultKind::SilentAfter); silent && n >= *silent && !silent_) {
     silent_ = true;

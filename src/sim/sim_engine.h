@@ -54,6 +54,7 @@ class SimEngine final : private DeviceIo {
   struct Timed {
     Micros at;
     uint8_t value;
+    bool framing_error = false;  // sent at a rate the receiver does not listen at
   };
   void Emit(uint8_t value, bool ack) override;
   void DeliverNext();
