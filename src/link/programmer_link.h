@@ -101,8 +101,6 @@ class ProgrammerLink {
   uint8_t LastReceivedByte = 0;
   int LastResult = 0;
 
-  SerialPort& port() { return port_; }
-  const FirmwareBuffer& firmware_buffer() const { return firmware_; }
 
  private:
   int Fail(const std::string& message);

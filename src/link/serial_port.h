@@ -82,7 +82,6 @@ class SerialPort {
   // Names of the openable ports from entry 0 upward; the first byte of every unused entry is 0.
   const std::array<PortNameField, kMaxScannedPorts>& ComPortTable() const { return com_port_table_; }
   std::vector<std::string> ScanOrder() const { return ports_.ScanOrder(); }
-  const Clock& clock() const { return clock_; }
 
  private:
   // Opens without configuring; the current handle is closed first.

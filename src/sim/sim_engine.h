@@ -31,7 +31,6 @@ class SimEngine final : private DeviceIo {
 
   // The host's current line settings (its side of the line).
   void SetHostLine(const LineSettings& line) { host_line_ = line; }
-  const LineSettings& HostLine() const { return host_line_; }
 
   // Bytes the host wrote at `at`; they leave one after another once the line is free.
   void HostWrite(std::span<const uint8_t> bytes, Micros at);
@@ -47,7 +46,6 @@ class SimEngine final : private DeviceIo {
 
   bool Disconnected() const { return disconnected_; }
   uint64_t BytesToDevice() const { return to_device_count_; }
-  uint64_t BytesToHost() const { return to_host_count_; }
   WireTrace* trace() const { return trace_; }
 
  private:

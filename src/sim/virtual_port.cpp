@@ -5,7 +5,7 @@ namespace quillet::sim {
 // Shared by the port and its open handle, so that a handle left open cannot outlive the engine.
 struct SimulatedPort::State {
   State(SimDevice& device, VirtualClock& clock, FaultPlan faults, WireTrace* trace)
-      : engine(device, std::move(faults), trace), clock(clock) {}
+      : engine(device, std::move(faults), trace), clock(clock), line(device.Line()) {}
   SimEngine engine;
   VirtualClock& clock;
   LineSettings line;  // a port keeps its settings from one open to the next

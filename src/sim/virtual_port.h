@@ -26,7 +26,6 @@ class SimulatedPort {
   void Settle();
   SimEngine& engine();
   bool IsOpen() const;
-  const std::string& name() const { return name_; }
 
   struct State;
 

@@ -52,7 +52,6 @@ class LinkRig {
   // Bytes that went one way on the line of device `index` (0 = the first added).
   std::vector<uint8_t> Wire(std::size_t index, WireDirection direction) const;
   std::vector<WireEvent> WireEvents(std::size_t index) const;
-  sim::SimulatedPort& SimPort(std::size_t index) { return *sim_ports_[index]; }
   std::vector<std::string> Failures() const { return reporter.Texts(ReportEvent::Kind::Fail); }
   std::string FirmwarePath(const std::string& file) const { return firmware_dir.File(file); }
 
