@@ -101,7 +101,6 @@ class ProgrammerLink {
   uint8_t LastReceivedByte = 0;
   int LastResult = 0;
 
-
  private:
   int Fail(const std::string& message);
   int Result(int result) { return LastResult = result; }
