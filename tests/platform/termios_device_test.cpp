@@ -2,6 +2,7 @@
 #include "platform/termios_device.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -29,10 +30,17 @@ class Pty : public ::testing::Test {
   void DeviceSends(const V& bytes) {
     ASSERT_EQ(::write(master_, bytes.data(), bytes.size()), ssize_t(bytes.size()));
   }
-  V DeviceReceives() {
-    uint8_t buffer[64];
-    const ssize_t n = ::read(master_, buffer, sizeof buffer);
-    return n > 0 ? V(buffer, buffer + n) : V{};
+  // What the device side receives, waiting (up to seconds on a loaded machine) for `count` bytes.
+  V DeviceReceives(std::size_t count) {
+    V received;
+    pollfd p{master_, POLLIN, 0};
+    while (received.size() < count && ::poll(&p, 1, 5000) > 0) {
+      uint8_t buffer[64];
+      const ssize_t n = ::read(master_, buffer, sizeof buffer);
+      if (n <= 0) break;
+      received.insert(received.end(), buffer, buffer + n);
+    }
+    return received;
   }
 
   int master_ = -1;
@@ -79,10 +87,11 @@ TEST_F(Pty, MovesExactCountsAndReturnsWhatArrivedByTheTimeOut) {
   auto port = OpenTermiosDevice(path_);
   ASSERT_NE(port, nullptr);
   ASSERT_TRUE(port->SetLineSettings(Raw(115200)));
-  ASSERT_TRUE(port->SetTimeouts({0, 0, 2, 0, 100}));
+  // The first byte may take its time; 50 ms of silence after the last one end the read.
+  ASSERT_TRUE(port->SetTimeouts({50, 0, 5000, 0, 1000}));
   const V sent = {0x00, 0xFF, 0x0A, 0x0D, 0x11, 0x13};  // bytes a terminal would otherwise interpret
   EXPECT_EQ(port->Write(sent).count, sent.size());
-  EXPECT_EQ(DeviceReceives(), sent);
+  EXPECT_EQ(DeviceReceives(sent.size()), sent);
   DeviceSends({1, 2, 3});
   uint8_t buffer[4] = {};
   const IoResult result = port->Read(buffer);
