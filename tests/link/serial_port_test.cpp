@@ -149,6 +149,17 @@ TEST(SerialPort, FindFailsAndClosesWhenNoPortAnswers) {
   EXPECT_EQ(rig.job.PortName(), "sim:9");
 }
 
+TEST(SerialPort, DtrNeedsAnOpenPort) {
+  LinkRig rig;
+  rig.Add(Programmer());
+  EXPECT_EQ(rig.port.SetDtr(), 0);
+  ASSERT_EQ(rig.port.OpenPort("sim:1", 9600), 1);
+  EXPECT_EQ(rig.port.SetDtr(), 1);
+  EXPECT_EQ(rig.port.ClearDtr(), 1);
+  rig.port.ClosePort();
+  EXPECT_EQ(rig.port.ClearDtr(), 0);
+}
+
 TEST(SerialPort, PortNameFieldHoldsFifteenCharactersAndShowsTheShortName) {
   const PortNameField field = MakePortNameField("/dev/ttyUSB1234567890");
   EXPECT_EQ(PortNameText(field), "/dev/ttyUSB1234");
