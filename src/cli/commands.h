@@ -11,6 +11,9 @@ struct ExitCode {
 
 void RegisterPartsCommand(CLI::App& app, ExitCode& exit_code);
 void RegisterSettingsCommand(CLI::App& app, ExitCode& exit_code);
+void RegisterHex2BinCommand(CLI::App& app, ExitCode& exit_code);
+void RegisterProjectCommand(CLI::App& app, ExitCode& exit_code);
+void RegisterCheckCommand(CLI::App& app, ExitCode& exit_code);
 void RegisterPortsCommand(CLI::App& app, ExitCode& exit_code);
 void RegisterSearchCommand(CLI::App& app, ExitCode& exit_code);
 void RegisterFwUpdateCommand(CLI::App& app, ExitCode& exit_code);

@@ -12,6 +12,9 @@ int main(int argc, char** argv) {
   quillet::cli::ExitCode exit_code;
   quillet::cli::RegisterPartsCommand(app, exit_code);
   quillet::cli::RegisterSettingsCommand(app, exit_code);
+  quillet::cli::RegisterHex2BinCommand(app, exit_code);
+  quillet::cli::RegisterProjectCommand(app, exit_code);
+  quillet::cli::RegisterCheckCommand(app, exit_code);
   quillet::cli::RegisterPortsCommand(app, exit_code);
   quillet::cli::RegisterSearchCommand(app, exit_code);
   quillet::cli::RegisterFwUpdateCommand(app, exit_code);

@@ -17,9 +17,15 @@ struct FileBytes {
 };
 std::optional<FileBytes> ReadFileLimited(const std::string& path, std::size_t max_bytes);
 
-// 1 when the whole content is on disk under `path`, 0 when anything failed (the old file, if any,
-// is then untouched).
-int WriteFileAtomically(const std::string& path, std::span<const uint8_t> content);
+// kSynced flushes the content to the disk before the rename, so the file survives a power loss
+// whole; kRenameOnly leaves that to the system, for outputs that are simply made again (converted
+// images), where the wait would dominate.
+enum class Durability { kSynced, kRenameOnly };
+
+// 1 when the whole content is under `path`, 0 when anything failed (the old file, if any, is then
+// untouched and no temporary is left).
+int WriteFileAtomically(const std::string& path, std::span<const uint8_t> content,
+                        Durability durability = Durability::kSynced);
 
 // The folder part of a path including its final '/', or "" for a bare file name.
 std::string FolderOf(const std::string& path);
