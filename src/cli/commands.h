@@ -14,5 +14,8 @@ void RegisterSettingsCommand(CLI::App& app, ExitCode& exit_code);
 void RegisterHex2BinCommand(CLI::App& app, ExitCode& exit_code);
 void RegisterProjectCommand(CLI::App& app, ExitCode& exit_code);
 void RegisterCheckCommand(CLI::App& app, ExitCode& exit_code);
+void RegisterPortsCommand(CLI::App& app, ExitCode& exit_code);
+void RegisterSearchCommand(CLI::App& app, ExitCode& exit_code);
+void RegisterFwUpdateCommand(CLI::App& app, ExitCode& exit_code);
 
 }  // namespace quillet::cli

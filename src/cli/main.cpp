@@ -15,6 +15,9 @@ int main(int argc, char** argv) {
   quillet::cli::RegisterHex2BinCommand(app, exit_code);
   quillet::cli::RegisterProjectCommand(app, exit_code);
   quillet::cli::RegisterCheckCommand(app, exit_code);
+  quillet::cli::RegisterPortsCommand(app, exit_code);
+  quillet::cli::RegisterSearchCommand(app, exit_code);
+  quillet::cli::RegisterFwUpdateCommand(app, exit_code);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {

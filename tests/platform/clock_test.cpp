@@ -18,5 +18,16 @@ TEST(VirtualClock, SleepAdvancesTimeAndLocalTimeInstantly) {
   EXPECT_EQ(clock.LocalTime().tm_mday, 8);
 }
 
+TEST(VirtualClock, KeepsMicrosecondsAndNeverGoesBack) {
+  VirtualClock clock;
+  for (int i = 0; i < 3; ++i) clock.Advance(Micros(87));
+  EXPECT_EQ(clock.NowMicros(), Micros(261));
+  EXPECT_EQ(clock.Now(), Millis(0));
+  clock.AdvanceTo(Micros(1500));
+  EXPECT_EQ(clock.Now(), Millis(1));
+  clock.AdvanceTo(Micros(200));
+  EXPECT_EQ(clock.NowMicros(), Micros(1500));
+}
+
 }  // namespace
 }  // namespace quillet

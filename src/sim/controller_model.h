@@ -1,0 +1,43 @@
+#pragma once
+// What the single Programmer and the Gang Programmer's controller have in common as the program
+// sees them: a type code answered to 0xC0 (no acknowledge before it), a firmware version answered
+// to 0xC1 after the acknowledge byte, and firmware that a transfer can replace. Each model adds its
+// own commands; bytes that start no command are ignored.
+#include <cstdint>
+#include <vector>
+
+#include "sim/firmware_image.h"
+#include "sim/sim_device.h"
+
+namespace quillet::sim {
+
+class ControllerModel : public SimDevice {
+ public:
+  Task<> Run(DeviceIo& io) final;
+  LineSettings Line() const override { return ProgrammerLine(); }
+
+  uint8_t type_code() const { return type_code_; }
+  uint16_t version() const { return version_; }
+  // The image received by the last complete transfer, and how many transfers completed.
+  const std::vector<uint8_t>& last_image() const { return last_image_; }
+  int transfers() const { return transfers_; }
+
+ protected:
+  ControllerModel(uint8_t type_code, uint16_t version, uint8_t ack)
+      : type_code_(type_code), version_(version), ack_(ack) {}
+  // Runs the model's own command `command` (nothing for a byte that starts none).
+  virtual Task<> Command(uint8_t command, DeviceIo& io) = 0;
+  // A transfer completed: the controller restarts as the image's firmware when `valid` and the image
+  // carries an identity that `accept` allows.
+  void Completed(std::vector<uint8_t> image, bool valid, bool (*accept)(const FirmwareIdentity&));
+  uint8_t ack() const { return ack_; }
+
+ private:
+  uint8_t type_code_;
+  uint16_t version_;
+  const uint8_t ack_;
+  std::vector<uint8_t> last_image_;
+  int transfers_ = 0;
+};
+
+}  // namespace quillet::sim

@@ -1,0 +1,41 @@
+#pragma once
+// Faults a simulated line can inject on request, each at a byte count (1 = the first byte).
+// Written as text "kind:n", for example "drop-to-device:5" or "wrong-ack:2".
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quillet::sim {
+
+enum class FaultKind : uint8_t {
+  DropToDevice,     // the n-th byte from the host never reaches the device
+  CorruptToDevice,  // the n-th byte from the host reaches the device with every bit flipped
+  DropToHost,       // the n-th byte from the device never reaches the host
+  CorruptToHost,    // the n-th byte from the device reaches the host with every bit flipped
+  ExtraToHost,      // the n-th byte from the device arrives twice
+  WrongAck,         // the n-th acknowledge the device sends has every bit flipped
+  SilentAfter,      // from the n-th byte received on, the device answers nothing (0: from the start)
+  DisconnectAfter,  // the line is cut when the device has received n bytes
+};
+
+struct Fault {
+  FaultKind kind;
+  uint32_t n;
+  bool operator==(const Fault&) const = default;
+};
+
+struct FaultPlan {
+  std::vector<Fault> faults;
+  bool Has(FaultKind kind, uint32_t n) const;
+  // The smallest count given for the kind, if any.
+  std::optional<uint32_t> First(FaultKind kind) const;
+};
+
+std::optional<Fault> ParseFault(std::string_view text);
+std::string FaultText(const Fault& fault);
+// The names of the kinds, for help texts.
+std::string FaultKindNames();
+
+}  // namespace quillet::sim

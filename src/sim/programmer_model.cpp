@@ -1,0 +1,49 @@
+#include "sim/programmer_model.h"
+
+#include <algorithm>
+#include <numeric>
+
+namespace quillet::sim {
+namespace {
+
+constexpr uint8_t kFirmwareTransfer = 0xC5;
+constexpr std::size_t kBlockSize = 256;
+
+bool AnyIdentity(const FirmwareIdentity&) {
+  return true;
+}
+
+}  // namespace
+
+Task<> ProgrammerModel::Command(uint8_t command, DeviceIo& io) {
+  if (command == kFirmwareTransfer) co_await FirmwareTransfer(io);
+}
+
+// Header: last index (2 bytes) and the sum's low 24 bits (3 bytes). Then the image in blocks of
+// 256 bytes, each acknowledged; then one acknowledge per block as the Programmer checks what it
+// wrote, and its own sum of what it received.
+Task<> ProgrammerModel::FirmwareTransfer(DeviceIo& io) {
+  io.SendAck(ack());
+  const std::vector<uint8_t> header = co_await io.Bytes(5);
+  const std::size_t length = (std::size_t{header[0]} << 8 | header[1]) + 1;
+  const uint32_t announced_sum = uint32_t{header[2]} << 16 | uint32_t{header[3]} << 8 | header[4];
+  io.SendAck(ack());
+
+  std::vector<uint8_t> image;
+  image.reserve(length);
+  std::size_t blocks = 0;
+  while (image.size() < length) {
+    const std::vector<uint8_t> block = co_await io.Bytes(std::min(kBlockSize, length - image.size()));
+    image.insert(image.end(), block.begin(), block.end());
+    io.SendAck(ack());
+    ++blocks;
+  }
+  for (std::size_t i = 0; i < blocks; ++i) io.SendAck(ack());
+  const uint32_t sum = std::accumulate(image.begin(), image.end(), uint32_t{0}) & 0xFFFFFF;
+  const uint8_t sum_bytes[] = {static_cast<uint8_t>(sum >> 16), static_cast<uint8_t>(sum >> 8),
+                               static_cast<uint8_t>(sum)};
+  io.Send(sum_bytes);
+  Completed(std::move(image), sum == announced_sum, AnyIdentity);
+}
+
+}  // namespace quillet::sim

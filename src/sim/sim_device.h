@@ -1,0 +1,83 @@
+#pragma once
+// What a simulated device's firmware sees of its serial line (DeviceIo), and what a simulated
+// device is (SimDevice). Device time is the arrival time of the byte being handled, plus whatever
+// time the firmware spends working; replies leave at device time.
+#include <coroutine>
+#include <cstdint>
+#include <deque>
+#include <span>
+#include <vector>
+
+#include "platform/clock.h"
+#include "platform/serial_device.h"
+#include "sim/device_task.h"
+
+namespace quillet::sim {
+
+class DeviceIo {
+ public:
+  virtual ~DeviceIo() = default;
+
+  class ByteAwaiter {
+   public:
+    explicit ByteAwaiter(DeviceIo& io) : io_(io) {}
+    bool await_ready() const noexcept { return !io_.inbox_.empty(); }
+    void await_suspend(std::coroutine_handle<> waiting) noexcept { io_.waiting_ = waiting; }
+    uint8_t await_resume() { return io_.TakeByte(); }
+
+   private:
+    DeviceIo& io_;
+  };
+
+  // The next byte from the host.
+  ByteAwaiter Byte() { return ByteAwaiter(*this); }
+  // The next `count` bytes from the host.
+  Task<std::vector<uint8_t>> Bytes(std::size_t count);
+
+  void Send(uint8_t value) { Emit(value, false); }
+  void Send(std::span<const uint8_t> values) {
+    for (uint8_t value : values) Emit(value, false);
+  }
+  // An acknowledge byte (counted separately, so that a fault can replace a given one).
+  void SendAck(uint8_t ack) { Emit(ack, true); }
+  // The firmware works for `duration` before it reads or sends again.
+  void Busy(Micros duration) { now_ += duration; }
+  Micros Now() const { return now_; }
+
+ protected:
+  // Hands a byte that arrived at `at` to the firmware, resuming it if it waits for one.
+  void Deliver(uint8_t value, Micros at);
+  virtual void Emit(uint8_t value, bool ack) = 0;
+
+ private:
+  struct Arrival {
+    uint8_t value;
+    Micros at;
+  };
+  uint8_t TakeByte();
+
+  std::deque<Arrival> inbox_;
+  std::coroutine_handle<> waiting_;
+  Micros now_{0};
+};
+
+class SimDevice {
+ public:
+  virtual ~SimDevice() = default;
+  // The firmware: runs for as long as the device has power, reading commands from `io`.
+  virtual Task<> Run(DeviceIo& io) = 0;
+  // The device's own UART settings; bytes sent at another rate are lost on the way.
+  virtual LineSettings Line() const = 0;
+};
+
+// A device that listens and never answers: a port with something else (or nothing) behind it.
+class SilentDevice final : public SimDevice {
+ public:
+  Task<> Run(DeviceIo& io) override;
+  LineSettings Line() const override;
+};
+
+// 115200 baud, 8N1, binary: the Programmer's UART.
+LineSettings ProgrammerLine();
+
+}  // namespace quillet::sim

@@ -1,0 +1,134 @@
+#include "sim/sim_engine.h"
+
+#include <gtest/gtest.h>
+
+#include "sim/programmer_model.h"
+
+namespace quillet::sim {
+namespace {
+
+using V = std::vector<uint8_t>;
+
+LineSettings Line(uint32_t baud, Parity parity = Parity::None, StopBits stop = StopBits::One) {
+  LineSettings line = ProgrammerLine();
+  line.baud_rate = baud;
+  line.parity = parity;
+  line.stop_bits = stop;
+  return line;
+}
+
+// Everything the host receives by `limit`, with arrival times.
+std::vector<std::pair<long long, uint8_t>> Received(SimEngine& engine, Micros limit = Millis(100)) {
+  std::vector<std::pair<long long, uint8_t>> got;
+  while (const auto at = engine.NextOutput(limit)) got.emplace_back(at->count(), engine.PopOutput());
+  return got;
+}
+
+V Values(const std::vector<std::pair<long long, uint8_t>>& received) {
+  V values;
+  for (const auto& [at, value] : received) values.push_back(value);
+  return values;
+}
+
+TEST(SimEngine, ByteTimeCountsStartDataParityAndStopBits) {
+  EXPECT_EQ(ByteTime(Line(115200)), Micros(87));                               // 10 bits: 86.8 us
+  EXPECT_EQ(ByteTime(Line(115200, Parity::None, StopBits::Two)), Micros(96));  // 11 bits
+  EXPECT_EQ(ByteTime(Line(115200, Parity::Even)), Micros(96));
+  EXPECT_EQ(ByteTime(Line(9600)), Micros(1042));
+}
+
+TEST(SimEngine, RepliesLeaveAfterTheCommandArrivedAndTakeTheirWireTime) {
+  ProgrammerModel device(0xAB, 0x0710);
+  WireTrace trace;
+  SimEngine engine(device, {}, &trace);
+  const V command = {0xC1};
+  engine.HostWrite(command, Micros(1000));
+  const auto got = Received(engine);
+  const std::vector<std::pair<long long, uint8_t>> expected = {{1174, 0xA5}, {1261, 0x07}, {1348, 0x10}};
+  EXPECT_EQ(got, expected);
+  EXPECT_EQ(trace.Events().front(), (WireEvent{Micros(1087), WireDirection::ToDevice, 0xC1}));
+  EXPECT_FALSE(engine.NextOutput(Millis(1)));  // nothing is due before it arrives
+}
+
+TEST(SimEngine, BytesQueueBehindEachOtherOnTheLine) {
+  ProgrammerModel device(0xAB, 0x0710);
+  SimEngine engine(device);
+  const V commands = {0xC0, 0xC0};
+  engine.HostWrite(commands, Micros(0));
+  // The second command arrives at 174 us, while the first answer is on the line (87..174).
+  const std::vector<std::pair<long long, uint8_t>> expected = {{174, 0xAB}, {261, 0xAB}};
+  EXPECT_EQ(Received(engine), expected);
+}
+
+TEST(SimEngine, AByteAtAnotherRateIsLost) {
+  ProgrammerModel device(0xAB, 0x0710);
+  SimEngine engine(device);
+  engine.SetHostLine(Line(9600));
+  const V command = {0xC0};
+  engine.HostWrite(command, Micros(0));
+  engine.SetHostLine(Line(115200));
+  EXPECT_TRUE(Received(engine).empty());
+  engine.HostWrite(command, Millis(5));
+  EXPECT_EQ(Values(Received(engine)), V{0xAB});
+  // An answer sent while the host listens at another rate is lost as well.
+  engine.HostWrite(command, Millis(10));
+  engine.SetHostLine(Line(9600));
+  EXPECT_TRUE(Received(engine).empty());
+}
+
+struct FaultCase {
+  const char* name;
+  Fault fault;
+  V host_bytes;
+  V expected;
+};
+
+class EngineFault : public ::testing::TestWithParam<FaultCase> {};
+
+TEST_P(EngineFault, ChangesExactlyTheNamedByte) {
+  const FaultCase& c = GetParam();
+  ProgrammerModel device(0xAB, 0x0710);
+  SimEngine engine(device, {{c.fault}});
+  engine.HostWrite(c.host_bytes, Micros(0));
+  EXPECT_EQ(Values(Received(engine)), c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, EngineFault,
+    ::testing::Values(
+        FaultCase{"DropToDevice", {FaultKind::DropToDevice, 1}, {0xC1, 0xC0}, {0xAB}},
+        FaultCase{"CorruptToDevice", {FaultKind::CorruptToDevice, 2}, {0xC0, 0xC0, 0xC0}, {0xAB, 0xAB}},
+        FaultCase{"DropToHost", {FaultKind::DropToHost, 2}, {0xC1}, {0xA5, 0x10}},
+        FaultCase{"CorruptToHost", {FaultKind::CorruptToHost, 3}, {0xC1}, {0xA5, 0x07, 0xEF}},
+        FaultCase{"ExtraToHost", {FaultKind::ExtraToHost, 1}, {0xC1}, {0xA5, 0xA5, 0x07, 0x10}},
+        FaultCase{"WrongAck", {FaultKind::WrongAck, 2}, {0xC1, 0xC1}, {0xA5, 0x07, 0x10, 0x5A, 0x07, 0x10}},
+        FaultCase{"SilentAfter", {FaultKind::SilentAfter, 2}, {0xC0, 0xC0, 0xC0}, {0xAB}},
+        FaultCase{"SilentFromTheStart", {FaultKind::SilentAfter, 0}, {0xC0}, {}},
+        FaultCase{"DisconnectAfter", {FaultKind::DisconnectAfter, 2}, {0xC0, 0xC0, 0xC0}, {}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(SimEngine, ACutLineRefusesEverythingAfterwards) {
+  ProgrammerModel device(0xAB, 0x0710);
+  SimEngine engine(device, {{{FaultKind::DisconnectAfter, 1}}});
+  const V command = {0xC0};
+  engine.HostWrite(command, Micros(0));
+  EXPECT_FALSE(engine.Disconnected());  // not yet arrived
+  engine.RunUntil(Millis(1));
+  EXPECT_TRUE(engine.Disconnected());
+  engine.HostWrite(command, Millis(2));
+  EXPECT_TRUE(Received(engine).empty());
+  EXPECT_EQ(engine.BytesToDevice(), 1u);
+}
+
+TEST(SimEngine, OutputThatArrivedBeforeTheHostOpenedIsGone) {
+  ProgrammerModel device(0xAB, 0x0710);
+  SimEngine engine(device);
+  const V commands = {0xC1};
+  engine.HostWrite(commands, Micros(0));
+  engine.RunUntil(Millis(1));
+  engine.DiscardOutputBefore(Micros(261));  // A5 and 07 arrived by then
+  EXPECT_EQ(Values(Received(engine)), V{0x10});
+}
+
+}  // namespace
+}  // namespace quillet::sim

@@ -1,0 +1,95 @@
+#pragma once
+// A Programmer link wired to simulated devices on in-process ports, in virtual time: the program's
+// side (SerialPort, ProgrammerLink, a recording reporter and display) and the devices' side (one
+// traced SimulatedPort per device, named "sim:1", "sim:2", ... in scan order).
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/recording_reporter.h"
+#include "catalogue/part_catalogue.h"
+#include "images/job_settings.h"
+#include "link/programmer_link.h"
+#include "link/serial_port.h"
+#include "platform/clock.h"
+#include "platform/port_system.h"
+#include "platform/wire_trace.h"
+#include "sim/fault_plan.h"
+#include "sim/sim_device.h"
+#include "sim/virtual_port.h"
+#include "support/temp_dir.h"
+
+namespace quillet::test_support {
+
+class RecordingDisplay : public LinkDisplay {
+ public:
+  void ShowPortField(const std::string& text) override { port_fields.push_back(text); }
+  void ShowProgrammerType(const std::string& word) override { types.push_back(word); }
+  void CancelProgram() override { ++cancels; }
+  std::vector<std::string> port_fields;
+  std::vector<std::string> types;
+  int cancels = 0;
+};
+
+// Sizes of the invented firmware files the rig writes into its firmware folder.
+constexpr std::size_t kRigFirmwareSize = 600;
+constexpr uint16_t kRigFirmwareVersion = 0x0710;
+
+class LinkRig {
+ public:
+  LinkRig();
+
+  // Serves `device` on the next simulated port; returns the device.
+  template <typename Device>
+  Device& Add(std::unique_ptr<Device> device, sim::FaultPlan faults = {}) {
+    Device& added = *device;
+    AddDevice(std::move(device), std::move(faults));
+    return added;
+  }
+  // The Programmer was last seen on this port (as GUI.LOG would say).
+  void Remember(const std::string& port_name) { job.SetPortName(port_name); }
+
+  // Bytes that went one way on the line of device `index` (0 = the first added).
+  std::vector<uint8_t> Wire(std::size_t index, WireDirection direction) const;
+  std::vector<WireEvent> WireEvents(std::size_t index) const;
+  std::vector<std::string> Failures() const { return reporter.Texts(ReportEvent::Kind::Fail); }
+  std::string FirmwarePath(const std::string& file) const { return firmware_dir.File(file); }
+
+  VirtualClock clock;
+  PortSystem ports{PortSources{false, "", {}}};
+  JobSettings job;
+  PartCatalogue catalogue;
+  RecordingReporter reporter{clock};
+  RecordingDisplay display;
+  TempDir firmware_dir;
+
+ private:
+  void AddDevice(std::unique_ptr<sim::SimDevice> device, sim::FaultPlan faults);
+
+  std::vector<std::unique_ptr<sim::SimDevice>> devices_;
+  std::vector<std::unique_ptr<WireTrace>> traces_;
+  std::vector<std::unique_ptr<sim::SimulatedPort>> sim_ports_;
+
+ public:
+  // Declared last: the program's side goes first when the rig is taken down.
+  SerialPort port{ports, clock, job.ProgrammerPortName};
+  ProgrammerLink link{port, clock, reporter, display, job, catalogue, firmware_dir.path().string()};
+};
+
+// A device that sends `greeting` when it powers up and `reply` for every byte it receives.
+class ReplyDevice final : public sim::SimDevice {
+ public:
+  ReplyDevice(std::vector<uint8_t> greeting, std::vector<uint8_t> reply)
+      : greeting_(std::move(greeting)), reply_(std::move(reply)) {}
+  sim::Task<> Run(sim::DeviceIo& io) override;
+  LineSettings Line() const override { return sim::ProgrammerLine(); }
+
+ private:
+  std::vector<uint8_t> greeting_;
+  std::vector<uint8_t> reply_;
+};
+
+// Concatenation of byte lists, for expected wire contents.
+std::vector<uint8_t> Join(std::initializer_list<std::vector<uint8_t>> parts);
+
+}  // namespace quillet::test_support
