@@ -9,6 +9,7 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <fstream>
 
 #include "app/main_dialog.h"
@@ -43,13 +44,19 @@ class MainDialogImagesTest : public QObject {
     std::ofstream(Folder() + name, std::ios::binary).write(bytes.data(), bytes.size());
     return Folder() + name;
   }
-  // Answers the next file dialog with `path`.
+  // Answers the next file dialog with `path`, typed into its file name field. The dialog reads its
+  // folder on a thread of its own and may drop an answer given before that; it is given again until
+  // the dialog closes.
   static void ChooseFile(ModalWatcher& watcher, const std::string& path) {
     watcher.SetAction([path](QWidget* window) {
       auto* dialog = qobject_cast<QFileDialog*>(window);
       QVERIFY(dialog);
-      dialog->selectFile(QString::fromStdString(path));
-      static_cast<QDialog*>(dialog)->accept();
+      auto* retry = new QTimer(dialog);
+      QObject::connect(retry, &QTimer::timeout, dialog, [dialog, path] {
+        dialog->findChild<QLineEdit*>("fileNameEdit")->setText(QString::fromStdString(path));
+        static_cast<QDialog*>(dialog)->accept();
+      });
+      retry->start(20);
     });
   }
 
