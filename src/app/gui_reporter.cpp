@@ -3,8 +3,8 @@
 #include <QApplication>
 #include <QLabel>
 #include <QProgressBar>
-#include <QThread>
 
+#include "app/gui_thread.h"
 #include "app/result_dialog.h"
 #include "platform/message_box.h"
 
@@ -19,15 +19,7 @@ GuiReporter::GuiReporter(const Clock& clock, QWidget* owner, QLabel* status, QPr
       auto_close_(std::move(auto_close)) {}
 
 void GuiReporter::OnGuiThread(const std::function<void()>& call) {
-  if (detached_) return;
-  const auto guarded = [this, &call] {
-    if (!detached_) call();
-  };
-  if (QThread::currentThread() == context_.thread()) {
-    guarded();
-  } else {
-    QMetaObject::invokeMethod(&context_, guarded, Qt::BlockingQueuedConnection);
-  }
+  RunOnGuiThread(context_, detached_, call);
 }
 
 void GuiReporter::SetStatus(const std::string& text) {
