@@ -212,4 +212,12 @@ void MainControls::SetComPorts(std::vector<std::string> ports, int selected) {
   com_port_list_.selected = selected;
 }
 
+void MainControls::ShowPortField(std::string text) {
+  states_.SetText(kIdComPortName, std::move(text));
+}
+
+void MainControls::ShowProgrammerType(std::string word) {
+  states_.SetText(kIdProgType, std::move(word));
+}
+
 }  // namespace quillet

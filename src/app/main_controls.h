@@ -81,6 +81,9 @@ class MainControls {
 
   // The COM port search found these ports.
   void SetComPorts(std::vector<std::string> ports, int selected);
+  // What the Programmer link shows: the port field and the "Prog. Type" field.
+  void ShowPortField(std::string text);
+  void ShowProgrammerType(std::string word);
   // The COM port search put the remembered ISP-by-COM-Port port into ProgrammerPortName.
   void SetPortNameFromComIsp(bool on) { port_name_from_com_isp_ = on; }
 

@@ -37,7 +37,9 @@ MainDialog::MainDialog(MainDialogOptions options, QWidget* parent)
                                  },
                                  [this] {
                                    if (hooks_.start_com_port_search) hooks_.start_com_port_search();
-                                 }}) {
+                                 }}),
+      link_session_(*options_.clock, *reporter_, LinkDisplayActions(), job_, catalogue_,
+                    options_.app_folder) {
   setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                  Qt::WindowCloseButtonHint);
   reporter_->SetProductionModeQuery([this] { return static_cast<bool>(job_.ProductionMode); });
@@ -46,6 +48,13 @@ MainDialog::MainDialog(MainDialogOptions options, QWidget* parent)
   CreateSystemMenu();
   ConnectControls();
   InstallImageCommands();
+  hooks_.buttons[kIdFwUpdate] = [this] { runner_.Start([this] { link_session_.link().OnFwUpdate(); }); };
+}
+
+GuiLinkDisplay::Actions MainDialog::LinkDisplayActions() {
+  return {[this](const std::string& text) { Handle([&] { controls_.ShowPortField(text); }); },
+          [this](const std::string& word) { Handle([&] { controls_.ShowProgrammerType(word); }); },
+          [this] { reject(); }};
 }
 
 MainDialog::~MainDialog() {

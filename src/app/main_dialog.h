@@ -9,6 +9,7 @@
 
 #include "app/gui_reporter.h"
 #include "app/main_controls.h"
+#include "app/main_link_session.h"
 #include "app/main_window_hooks.h"
 #include "app/operation_runner.h"
 #include "catalogue/part_catalogue.h"
@@ -29,7 +30,7 @@ class HexViewWidget;
 struct MainDialogOptions {
   std::string app_folder;  // the current folder at start-up, ending in '/'; GUI.LOG lives there
   std::string lock_path;   // the per-user lock that marks a running copy
-  const Clock* clock = nullptr;
+  Clock* clock = nullptr;
 };
 
 class MainDialog : public TemplateDialog, public ImageWindow {
@@ -54,6 +55,7 @@ class MainDialog : public TemplateDialog, public ImageWindow {
   MainControls& controls() { return controls_; }
   OperationRunner& runner() { return runner_; }
   MainWindowHooks& hooks() { return hooks_; }
+  MainLinkSession& link_session() { return link_session_; }
   HexViewWidget* hex_view() const;
   const std::string& settings_path() const { return settings_path_; }
   // Shows the controls as MainControls has them.
@@ -90,6 +92,8 @@ class MainDialog : public TemplateDialog, public ImageWindow {
   void OnConfigSetting();
   void OnButton(int id);
   void InstallImageCommands();
+  // The port field, the "Prog. Type" field and the cancel path, as the Programmer link drives them.
+  GuiLinkDisplay::Actions LinkDisplayActions();
   void WriteSettingsFile();
   // After the window has closed: the last operation ends without showing anything.
   void FinishOperations();
@@ -110,6 +114,7 @@ class MainDialog : public TemplateDialog, public ImageWindow {
   std::unique_ptr<GuiReporter> reporter_;
   MainWindowHooks hooks_;
   MainControls controls_;
+  MainLinkSession link_session_;
   std::unique_ptr<InstanceLock> lock_;
   QShortcut* hot_key_ = nullptr;
   QMenu* system_menu_ = nullptr;
