@@ -115,55 +115,42 @@ TEST(ProgrammerLink, InfoOnlySearchIdentifiesWithoutCheckingThePart) {
   EXPECT_TRUE(rig.Failures().empty());
 }
 
-// Gang search asks only the type (0xC0): on the remembered port, then over a scan.
-TEST(ProgrammerLink, GangSearch) {
-  struct {
-    const char* what;
-    bool single_on_port1;  // a single programmer instead of a silent device
-    bool gang_on_port2;
-    bool remember;
-    int result;
-    S failures;
-    V port1, port2;
-  } const cases[] = {
-      {"remembered port", false, false, true, 1, {}, {0xC0}, {}},
-      {"scan", false, true, false, 1, {}, {0xC0}, {0xC0, 0xC0}},
-      {"single programmer",
-       true,
-       false,
-       true,
-       0,
-       {"Please disable 'Gang' mode for Programmer Type !"},
-       {},
-       {}},
-      {"no device", false, false, false, 0, {"Gang Programmer is not found !"}, {}, {}},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
-    LinkRig rig;
-    SetGang(rig);
-    if (c.single_on_port1) {
-      rig.Add(Programmer(0xAB));
-    } else if (c.gang_on_port2) {
-      rig.Add(std::make_unique<ReplyDevice>(V{}, V{0xA1}));
-      rig.Add(std::make_unique<sim::GangModel>(0x0710));
-    } else if (c.remember) {
-      rig.Add(std::make_unique<sim::GangModel>(0x0710));
-    } else {
-      rig.Add(std::make_unique<sim::SilentDevice>());
-    }
-    if (c.remember) rig.Remember("sim:1");
-    EXPECT_EQ(rig.link.SearchGangProgrammer(), c.result);
-    EXPECT_EQ(rig.Failures(), c.failures);
-    if (!c.port1.empty()) EXPECT_EQ(rig.Wire(0, kToDevice), c.port1);
-    if (!c.port2.empty()) {
-      EXPECT_EQ(rig.Wire(1, kToDevice), c.port2);
-      EXPECT_EQ(rig.job.PortName(), "sim:2");
-    }
-    if (c.result == 1) {
-      EXPECT_EQ(rig.reporter.Texts(ReportEvent::Kind::Status), S{"Search Gang Programmer..."});
-    }
-  }
+TEST(ProgrammerLink, GangSearchSendsOnlyTheTypeQuery) {
+  LinkRig rig;
+  SetGang(rig);
+  rig.Add(std::make_unique<sim::GangModel>(0x0710));
+  rig.Remember("sim:1");
+  EXPECT_EQ(rig.link.SearchGangProgrammer(), 1);
+  EXPECT_EQ(rig.Wire(0, kToDevice), V{0xC0});
+  EXPECT_EQ(rig.reporter.Texts(ReportEvent::Kind::Status), S{"Search Gang Programmer..."});
+}
+
+TEST(ProgrammerLink, GangSearchScansWithTheTypeQuery) {
+  LinkRig rig;
+  SetGang(rig);
+  rig.Add(std::make_unique<ReplyDevice>(V{}, V{0xA1}));
+  rig.Add(std::make_unique<sim::GangModel>(0x0710));
+  EXPECT_EQ(rig.link.SearchGangProgrammer(), 1);
+  EXPECT_EQ(rig.Wire(0, kToDevice), V{0xC0});
+  EXPECT_EQ(rig.Wire(1, kToDevice), (V{0xC0, 0xC0}));
+  EXPECT_EQ(rig.job.PortName(), "sim:2");
+}
+
+TEST(ProgrammerLink, GangSearchRefusesASingleProgrammer) {
+  LinkRig rig;
+  SetGang(rig);
+  rig.Add(Programmer(0xAB));
+  rig.Remember("sim:1");
+  EXPECT_EQ(rig.link.SearchGangProgrammer(), 0);
+  EXPECT_EQ(rig.Failures(), S{"Please disable 'Gang' mode for Programmer Type !"});
+}
+
+TEST(ProgrammerLink, GangSearchWithoutAnyDevice) {
+  LinkRig rig;
+  SetGang(rig);
+  rig.Add(std::make_unique<sim::SilentDevice>());
+  EXPECT_EQ(rig.link.SearchGangProgrammer(), 0);
+  EXPECT_EQ(rig.Failures(), S{"Gang Programmer is not found !"});
 }
 
 TEST(ProgrammerLink, SearchStatusNamesTheGangSocket) {
