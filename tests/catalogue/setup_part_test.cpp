@@ -9,75 +9,40 @@ namespace quillet {
 namespace {
 
 using Bytes = std::array<uint8_t, 8>;
-constexpr uint16_t kSliderUntouched = 7;
+constexpr uint16_t kU = 7;  // a slider position SetupPart leaves untouched
 
 struct SetupCase {
   const char* what;
   uint8_t mode;
   uint32_t code;
-  Bytes config;  // storage order
+  uint64_t config;  // the eight bytes in storage order, first byte most significant
   uint16_t slider;
   bool separate_erase;
 };
 
 TEST(SetupPart, DefaultConfigPerFamily) {
   const std::vector<SetupCase> cases = {
-      {"plain ISP 8051", 0x00, 2, {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}, kSliderUntouched, false},
-      {"Sorrel in ISP", 0x00, 38, {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x79}, 1, true},
-      {"Sorrel without DataFlash", 0x80, 36, {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x79}, 1, true},
-      {"flag A+B by COM port", 0x02, 40, {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x3F, 0x7D}, 1, true},
-      {"flag A+B in ICP", 0x41, 40, {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x3F, 0x7D}, 1, false},
-      {"Tessel", 0x01, 136, {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}, kSliderUntouched, false},
-      {"ICP 8051, group 2 clears Reserved(0)",
-       0x01,
-       110,
-       {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xED},
-       kSliderUntouched,
-       false},
-      {"ICP 8051, group 3",
-       0x01,
-       114,
-       {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFD},
-       kSliderUntouched,
-       false},
-      {"ICP 8051 code outside ICP",
-       0x00,
-       111,
-       {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xEF},
-       kSliderUntouched,
-       false},
-      {"flag C keeps its reserved bits",
-       0x01,
-       132,
-       {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFD},
-       kSliderUntouched,
-       false},
-      {"Arden, fixed DataFlash",
-       0x01,
-       200,
-       {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x9F, 0xFF, 0xFF},
-       kSliderUntouched,
-       false},
-      {"Arden, DataFlash in CONFIG", 0x01, 330, {0x00, 0x01, 0xFE, 0x00, 0xFF, 0x9F, 0xFF, 0xFF}, 1, false},
-      {"Birch", 0x41, 810, {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x9F, 0xFF, 0xFF}, kSliderUntouched, false},
-      {"unlisted, DataFlash in CONFIG",
-       0x01,
-       1208,
-       {0x00, 0x01, 0xFE, 0x00, 0xFF, 0x9F, 0xFF, 0xFF},
-       1,
-       false},
-      {"Cedar 4 KB", 0x01, 850, {0x00, 0x00, 0x0E, 0x00, 0xFF, 0xFF, 0xFF, 0xFF}, 1, false},
-      {"Dune, fixed DataFlash", 0x01, 921, {0x00, 0x01, 0xF0, 0x00, 0xFF, 0xFF, 0xFF, 0xFF}, 1, false},
-      {"Dune 32 KB", 0x01, 900, {0x00, 0x00, 0x7E, 0x00, 0xFF, 0xFF, 0xFF, 0xFF}, 1, false},
-      {"Fjord", 0x01, 1100, {0x00, 0x00, 0xFE, 0x00, 0xFF, 0xFF, 0xFF, 0xFF}, 1, false},
-      {"Ember", 0x01, 1000, {0x00, 0x02, 0x40, 0x00, 0xFF, 0xFF, 0xFF, 0xFF}, 1, false},
-      {"empty row", 0x00, 700, {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x9F, 0xFF, 0xFF}, kSliderUntouched, false},
-      {"code beyond the table",
-       0x01,
-       5000,
-       {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFD},
-       kSliderUntouched,
-       false},
+      {"plain ISP 8051", 0x00, 2, 0xFFFFFFFFFFFFFFFF, kU, false},
+      {"Sorrel in ISP", 0x00, 38, 0xFFFFFFFFFFFFFF79, 1, true},
+      {"Sorrel without DataFlash", 0x80, 36, 0xFFFFFFFFFFFFFF79, 1, true},
+      {"flag A+B by COM port", 0x02, 40, 0xFFFFFFFFFFFF3F7D, 1, true},
+      {"flag A+B in ICP", 0x41, 40, 0xFFFFFFFFFFFF3F7D, 1, false},
+      {"Tessel", 0x01, 136, 0xFFFFFFFFFFFFFFFF, kU, false},
+      {"ICP 8051, group 2 clears Reserved(0)", 0x01, 110, 0xFFFFFFFFFFFFFFED, kU, false},
+      {"ICP 8051, group 3", 0x01, 114, 0xFFFFFFFFFFFFFFFD, kU, false},
+      {"ICP 8051 code outside ICP", 0x00, 111, 0xFFFFFFFFFFFFFFEF, kU, false},
+      {"flag C keeps its reserved bits", 0x01, 132, 0xFFFFFFFFFFFFFFFD, kU, false},
+      {"Arden, fixed DataFlash", 0x01, 200, 0xFFFFFFFFFF9FFFFF, kU, false},
+      {"Arden, DataFlash in CONFIG", 0x01, 330, 0x0001FE00FF9FFFFF, 1, false},
+      {"Birch", 0x41, 810, 0xFFFFFFFFFF9FFFFF, kU, false},
+      {"unlisted, DataFlash in CONFIG", 0x01, 1208, 0x0001FE00FF9FFFFF, 1, false},
+      {"Cedar 4 KB", 0x01, 850, 0x00000E00FFFFFFFF, 1, false},
+      {"Dune, fixed DataFlash", 0x01, 921, 0x0001F000FFFFFFFF, 1, false},
+      {"Dune 32 KB", 0x01, 900, 0x00007E00FFFFFFFF, 1, false},
+      {"Fjord", 0x01, 1100, 0x0000FE00FFFFFFFF, 1, false},
+      {"Ember", 0x01, 1000, 0x00024000FFFFFFFF, 1, false},
+      {"empty row", 0x00, 700, 0xFFFFFFFFFF9FFFFF, kU, false},
+      {"code beyond the table", 0x01, 5000, 0xFFFFFFFFFFFFFFFD, kU, false},
   };
   const PartCatalogue catalogue;
   for (const SetupCase& c : cases) {
@@ -85,10 +50,12 @@ TEST(SetupPart, DefaultConfigPerFamily) {
     job.ProgrammerMode = c.mode;
     job.PartCode = c.code;
     job.ConfigBytes.fill(0x12);
-    job.ConfigSliderPos = kSliderUntouched;
+    job.ConfigSliderPos = kU;
     job.SeparateApromErase = !c.separate_erase;
     SetupPart(job, catalogue);
-    EXPECT_EQ(job.ConfigBytes, c.config) << c.what;
+    Bytes config;
+    for (int i = 0; i < 8; ++i) config[i] = static_cast<uint8_t>(c.config >> (56 - 8 * i));
+    EXPECT_EQ(job.ConfigBytes, config) << c.what;
     EXPECT_EQ(job.ConfigSliderPos, c.slider) << c.what;
     EXPECT_EQ(job.SeparateApromErase, c.separate_erase) << c.what;
   }

@@ -49,6 +49,7 @@ struct GoodCase {
   std::string text;
   uint32_t size;
   std::map<uint32_t, std::vector<uint8_t>> writes;
+  uint8_t fill = 0x00;
 };
 
 TEST(HexToBin, ConvertsRecords) {
@@ -83,6 +84,7 @@ TEST(HexToBin, ConvertsRecords) {
        ":0100000011EE\n:0100100022CD\n" + kEnd,
        0x11,
        {{0, {0x11}}, {0x10, {0x22}}}},
+      {"gaps and the start hold a 0xFF fill", ":0100030011EE\n" + kEnd, 4, {{3, {0x11}}}, 0xFF},
       {"no wrap at a 16-bit offset",
        ":04FFFE00A1A2A3A4FF\n" + kEnd,
        0x10002,
@@ -99,19 +101,12 @@ TEST(HexToBin, ConvertsRecords) {
   };
   for (const GoodCase& c : cases) {
     SCOPED_TRACE(c.name);
-    const Conversion out = Convert(c.text);
+    const Conversion out = Convert(c.text, c.fill);
     EXPECT_EQ(out.result, 1);
     EXPECT_EQ(out.size, c.size);
     EXPECT_TRUE(out.debug.empty());
-    EXPECT_TRUE(out.image == Expected(c.writes));
+    EXPECT_TRUE(out.image == Expected(c.writes, c.fill));
   }
-}
-
-TEST(HexToBin, FillByteFillsTheGaps) {
-  const Conversion out = Convert(":0100030011EE\n" + kEnd, 0xFF);
-  ASSERT_EQ(out.result, 1);
-  EXPECT_EQ(out.size, 4u);
-  EXPECT_TRUE(out.image == Expected({{3, {0x11}}}, 0xFF));
 }
 
 struct BadCase {

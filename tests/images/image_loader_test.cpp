@@ -34,7 +34,18 @@ class ImageLoaderTest : public ::testing::Test {
  protected:
   // Points an area at a file, as Load File does, without the dialog.
   void Give(ImageArea area, const std::string& name) { AttachImageFile((*images)[area], dir.File(name)); }
+  // Gives each area its own file holding `bytes`, changed at kModified.
+  void GiveEveryArea(const std::vector<uint8_t>& bytes) {
+    for (ImageArea area : kImageAreas) {
+      WriteBytes(dir.File(std::string(AreaName(area)) + ".bin"), bytes, kModified);
+      Give(area, std::string(AreaName(area)) + ".bin");
+    }
+  }
   void Reload() { ReloadImages(*images, job, &window, reporter); }
+  std::vector<uint8_t> Stamp(ImageArea area) {
+    const auto bytes = (*images)[area].Stamp();
+    return {bytes.begin(), bytes.end()};
+  }
 
   ScopedTimeZone zone{"UTC0"};
   TempDir dir;
@@ -62,43 +73,31 @@ TEST_F(ImageLoaderTest, HexIsJudgedByTheExtensionsFirstThreeLetters) {
 }
 
 TEST_F(ImageLoaderTest, EmptyFilesGiveSizeZeroAndAllOnesAddresses) {
-  for (ImageArea area : kImageAreas)
-    WriteBytes(dir.File(std::string(AreaName(area)) + ".bin"), {}, kModified);
-  for (ImageArea area : kImageAreas) Give(area, std::string(AreaName(area)) + ".bin");
+  GiveEveryArea({});
   job.ApromSelected = job.DataFlashSelected = job.LdromSelected = true;
   Reload();
   // 07:06:40 gives second 40 (0x28) and minute 6.
   EXPECT_EQ(images->aprom.size, 0u);
   EXPECT_EQ(images->aprom.checksum, 0u);
   EXPECT_EQ(images->aprom.lastAddress, 0xFFFFFFFFu);
-  const auto stamp = [&](ImageArea area) {
-    const auto bytes = (*images)[area].Stamp();
-    return std::vector<uint8_t>(bytes.begin(), bytes.end());
-  };
-  EXPECT_EQ(stamp(ImageArea::Aprom), (std::vector<uint8_t>{0, 0, 0x28, 6, 0, 0, 0, 0, 0xFF, 0xFF, 0xFF}));
-  EXPECT_EQ(stamp(ImageArea::DataFlash), (std::vector<uint8_t>{0x28, 6, 0, 0, 0, 0, 0xFF, 0xFF, 0xFF}));
-  EXPECT_EQ(stamp(ImageArea::Ldrom), (std::vector<uint8_t>{0x28, 6, 0, 0, 0, 0xFF, 0xFF}));
+  EXPECT_EQ(Stamp(ImageArea::Aprom), (std::vector<uint8_t>{0, 0, 0x28, 6, 0, 0, 0, 0, 0xFF, 0xFF, 0xFF}));
+  EXPECT_EQ(Stamp(ImageArea::DataFlash), (std::vector<uint8_t>{0x28, 6, 0, 0, 0, 0, 0xFF, 0xFF, 0xFF}));
+  EXPECT_EQ(Stamp(ImageArea::Ldrom), (std::vector<uint8_t>{0x28, 6, 0, 0, 0, 0xFF, 0xFF}));
 }
 
 TEST_F(ImageLoaderTest, StampsCarryTimeSumsAndConfigChecksum) {
   // 70,000 bytes whose sum and last address use every stamp byte.
   const std::vector<uint8_t> code(70000, 0xFF);  // sum 0x01105E90, last address 0x01116F
-  for (ImageArea area : kImageAreas)
-    WriteBytes(dir.File(std::string(AreaName(area)) + ".bin"), code, kModified);
-  for (ImageArea area : kImageAreas) Give(area, std::string(AreaName(area)) + ".bin");
+  GiveEveryArea(code);
   job.ApromSelected = job.DataFlashSelected = job.LdromSelected = job.ConfigSelected = true;
   job.ConfigBytes = {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x9F, 0xFF, 0xFE};  // sum 0x0797
   Reload();
-  const auto stamp = [&](ImageArea area) {
-    const auto bytes = (*images)[area].Stamp();
-    return std::vector<uint8_t>(bytes.begin(), bytes.end());
-  };
   EXPECT_EQ(images->ConfigChecksum, 0x0797);
-  EXPECT_EQ(stamp(ImageArea::Aprom),
+  EXPECT_EQ(Stamp(ImageArea::Aprom),
             (std::vector<uint8_t>{0x97, 0x07, 0x28, 6, 0x90, 0x5E, 0x10, 0x01, 0x6F, 0x11, 0x01}));
-  EXPECT_EQ(stamp(ImageArea::DataFlash),
+  EXPECT_EQ(Stamp(ImageArea::DataFlash),
             (std::vector<uint8_t>{0x28, 6, 0x90, 0x5E, 0x10, 0x01, 0x6F, 0x11, 0x01}));
-  EXPECT_EQ(stamp(ImageArea::Ldrom), (std::vector<uint8_t>{0x28, 6, 0x90, 0x5E, 0x10, 0x6F, 0x11}));
+  EXPECT_EQ(Stamp(ImageArea::Ldrom), (std::vector<uint8_t>{0x28, 6, 0x90, 0x5E, 0x10, 0x6F, 0x11}));
   EXPECT_EQ(images->aprom.sizeLow, 70000u & 0xFF);
   EXPECT_EQ(images->aprom.sizeHigh, 70000u >> 8);
 }
@@ -121,12 +120,8 @@ TEST_F(ImageLoaderTest, UnselectedAreasAndConfigLoseTheirLowChecksumBytes) {
   job.ConfigBytes = {1, 2, 3, 4, 5, 6, 7, 8};
   Reload();
   EXPECT_EQ(images->ConfigChecksum, 0);
-  const auto aprom = images->aprom.Stamp();
-  EXPECT_EQ(std::vector<uint8_t>(aprom.begin(), aprom.end()),
-            (std::vector<uint8_t>{0, 0, 0x28, 6, 0x9C, 0, 0, 0, 2, 0, 0}));
-  const auto data = images->dataFlash.Stamp();
-  EXPECT_EQ(std::vector<uint8_t>(data.begin(), data.end()),
-            (std::vector<uint8_t>{0x28, 6, 0, 0, 0, 0, 2, 0, 0}));
+  EXPECT_EQ(Stamp(ImageArea::Aprom), (std::vector<uint8_t>{0, 0, 0x28, 6, 0x9C, 0, 0, 0, 2, 0, 0}));
+  EXPECT_EQ(Stamp(ImageArea::DataFlash), (std::vector<uint8_t>{0x28, 6, 0, 0, 0, 0, 2, 0, 0}));
 }
 
 TEST_F(ImageLoaderTest, ShorterFileKeepsTheRestOfTheBuffer) {

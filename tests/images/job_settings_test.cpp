@@ -11,9 +11,10 @@ struct ModeCase {
 };
 
 TEST(JobSettings, DerivedFlagsFollowTheNibbles) {
-  for (const ModeCase& c : {ModeCase{0x00, false, false, false, false}, ModeCase{0x01, false, true, false, false},
-                            ModeCase{0x02, true, false, false, false}, ModeCase{0x41, false, true, true, false},
-                            ModeCase{0x40, false, false, true, false}, ModeCase{0x82, true, false, false, true}}) {
+  for (const ModeCase& c :
+       {ModeCase{0x00, false, false, false, false}, ModeCase{0x01, false, true, false, false},
+        ModeCase{0x02, true, false, false, false}, ModeCase{0x41, false, true, true, false},
+        ModeCase{0x40, false, false, true, false}, ModeCase{0x82, true, false, false, true}}) {
     JobSettings job;
     job.ProgrammerMode = c.mode;
     DeriveModeFlags(job);
@@ -65,16 +66,6 @@ TEST(JobSettings, PortNameIsCutToSixteenAndZeroPadded) {
   EXPECT_EQ(job.PortName(), "/dev/serial/by-i");
   job.SetPortName("");
   EXPECT_EQ(job.PortName(), "");
-}
-
-TEST(JobSettings, CopiesCarryTheSharedFields) {
-  JobSettings job;
-  job.ProgrammerMode = 0x82;
-  job.ProductionMode = true;
-  JobSettings copy = job;
-  job.ProductionMode = false;
-  EXPECT_TRUE(copy.ProductionMode);
-  EXPECT_EQ(copy.ProgrammerMode, 0x82);
 }
 
 }  // namespace

@@ -15,11 +15,18 @@ using S = std::vector<std::string>;
 using K = sim::FaultKind;
 
 enum class Operation { Search, Version, Update, GangSearch, GangUpdate };
+using Op = Operation;
+
+constexpr char kNotFound[] = "Programmer is not found !";
+constexpr char kNoResponse[] = "No response from Programmer !";
+constexpr char kResponse[] = "Response error !";
+constexpr char kReceive[] = "Receive data error !";
+constexpr char kGangNoResponse[] = "No response from Gang Programmer !";
 
 struct FaultCase {
   const char* name;
   Operation operation;
-  sim::FaultPlan faults;
+  sim::Fault fault;
   int result;
   S failures;
 };
@@ -53,9 +60,9 @@ TEST_P(LinkFault, ReportsAndLeavesTheLinkUsable) {
   if (IsGang(c.operation)) {
     rig.job.ProgrammerMode = kModeGang;
     DeriveModeFlags(rig.job);
-    rig.Add(std::make_unique<sim::GangModel>(0x0700), c.faults);
+    rig.Add(std::make_unique<sim::GangModel>(0x0700), sim::FaultPlan{{c.fault}});
   } else {
-    rig.Add(std::make_unique<sim::ProgrammerModel>(0xAB, 0x0700), c.faults);
+    rig.Add(std::make_unique<sim::ProgrammerModel>(0xAB, 0x0700), sim::FaultPlan{{c.fault}});
   }
   rig.Remember("sim:1");
   if (c.operation != Operation::Search && c.operation != Operation::GangSearch) {
@@ -83,99 +90,41 @@ TEST_P(LinkFault, ReportsAndLeavesTheLinkUsable) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, LinkFault,
     ::testing::Values(
-        FaultCase{"SearchNothingAnswers",
-                  Operation::Search,
-                  {{{K::SilentAfter, 0}}},
-                  0,
-                  {"Programmer is not found !"}},
-        FaultCase{"SearchGarbageTypeCode",
-                  Operation::Search,
-                  {{{K::CorruptToHost, 4}}},
-                  0,
-                  {"Programmer is not found !"}},
-        FaultCase{"SearchTooManyBytes",
-                  Operation::Search,
-                  {{{K::ExtraToHost, 1}}},
-                  0,
-                  {"Programmer is not found !"}},
+        FaultCase{"SearchNothingAnswers", Op::Search, {K::SilentAfter, 0}, 0, {kNotFound}},
+        FaultCase{"SearchGarbageTypeCode", Op::Search, {K::CorruptToHost, 4}, 0, {kNotFound}},
+        FaultCase{"SearchTooManyBytes", Op::Search, {K::ExtraToHost, 1}, 0, {kNotFound}},
         // The first connection reports the missing type code; the scan then finds the Programmer.
-        FaultCase{
-            "SearchTooFewBytes", Operation::Search, {{{K::DropToHost, 4}}}, 1, {"Receive data error !"}},
-        FaultCase{"SearchWrongAckFallsBackToTheScan", Operation::Search, {{{K::WrongAck, 1}}}, 1, {}},
-        FaultCase{"SearchLineCut",
-                  Operation::Search,
-                  {{{K::DisconnectAfter, 1}}},
-                  0,
-                  {"Programmer is not found !"}},
-        FaultCase{"VersionWrongAck", Operation::Version, {{{K::WrongAck, 1}}}, 0, {"Response error !"}},
-        FaultCase{"VersionSilent",
-                  Operation::Version,
-                  {{{K::SilentAfter, 1}}},
-                  0,
-                  {"No response from Programmer !"}},
-        FaultCase{
-            "VersionTooFewBytes", Operation::Version, {{{K::DropToHost, 3}}}, 0, {"Receive data error !"}},
-        FaultCase{"UpdateNoAckForTransfer",
-                  Operation::Update,
-                  {{{K::DropToDevice, 1}}},
-                  0,
-                  {"No response from Programmer !"}},
-        FaultCase{"UpdateWrongHeaderAck", Operation::Update, {{{K::WrongAck, 2}}}, 0, {"Response error !"}},
-        FaultCase{"UpdateByteLostInBlock",
-                  Operation::Update,
-                  {{{K::DropToDevice, 300}}},
-                  0,
-                  {"No response from Programmer !"}},
-        FaultCase{"UpdateSilentMidTransfer",
-                  Operation::Update,
-                  {{{K::SilentAfter, 400}}},
-                  0,
-                  {"No response from Programmer !"}},
-        FaultCase{"UpdateWrongCheckAck", Operation::Update, {{{K::WrongAck, 7}}}, 0, {"Response error !"}},
+        FaultCase{"SearchTooFewBytes", Op::Search, {K::DropToHost, 4}, 1, {kReceive}},
+        FaultCase{"SearchWrongAckFallsBackToTheScan", Op::Search, {K::WrongAck, 1}, 1, {}},
+        FaultCase{"SearchLineCut", Op::Search, {K::DisconnectAfter, 1}, 0, {kNotFound}},
+        FaultCase{"VersionWrongAck", Op::Version, {K::WrongAck, 1}, 0, {kResponse}},
+        FaultCase{"VersionSilent", Op::Version, {K::SilentAfter, 1}, 0, {kNoResponse}},
+        FaultCase{"VersionTooFewBytes", Op::Version, {K::DropToHost, 3}, 0, {kReceive}},
+        FaultCase{"UpdateNoAckForTransfer", Op::Update, {K::DropToDevice, 1}, 0, {kNoResponse}},
+        FaultCase{"UpdateWrongHeaderAck", Op::Update, {K::WrongAck, 2}, 0, {kResponse}},
+        FaultCase{"UpdateByteLostInBlock", Op::Update, {K::DropToDevice, 300}, 0, {kNoResponse}},
+        FaultCase{"UpdateSilentMidTransfer", Op::Update, {K::SilentAfter, 400}, 0, {kNoResponse}},
+        FaultCase{"UpdateWrongCheckAck", Op::Update, {K::WrongAck, 7}, 0, {kResponse}},
         FaultCase{"UpdateSumCorrupted",
-                  Operation::Update,
-                  {{{K::CorruptToHost, 10}}},
+                  Op::Update,
+                  {K::CorruptToHost, 10},
                   0,
                   {"Programmer's storage checksum error !"}},
-        FaultCase{
-            "UpdateSumTooShort", Operation::Update, {{{K::DropToHost, 11}}}, 0, {"Receive data error !"}},
-        FaultCase{"UpdateLineCutInHeader",
-                  Operation::Update,
-                  {{{K::DisconnectAfter, 3}}},
-                  0,
-                  {"Send data error !"}},
-        FaultCase{"UpdateLineCutInBlock",
-                  Operation::Update,
-                  {{{K::DisconnectAfter, 100}}},
-                  0,
-                  {"No response from Programmer !"}},
+        FaultCase{"UpdateSumTooShort", Op::Update, {K::DropToHost, 11}, 0, {kReceive}},
+        FaultCase{"UpdateLineCutInHeader", Op::Update, {K::DisconnectAfter, 3}, 0, {"Send data error !"}},
+        FaultCase{"UpdateLineCutInBlock", Op::Update, {K::DisconnectAfter, 100}, 0, {kNoResponse}},
         // In gang mode the connection asks for the type at once and reports its missing answer.
         FaultCase{"GangSearchNothingAnswers",
-                  Operation::GangSearch,
-                  {{{K::SilentAfter, 0}}},
+                  Op::GangSearch,
+                  {K::SilentAfter, 0},
                   0,
-                  {"Receive data error !", "Gang Programmer is not found !"}},
-        FaultCase{"GangUpdateWrongAck",
-                  Operation::GangUpdate,
-                  {{{K::WrongAck, 1}}},
-                  0,
-                  {"Gang Programmer error !"}},
-        FaultCase{"GangUpdateSilent",
-                  Operation::GangUpdate,
-                  {{{K::SilentAfter, 1}}},
-                  0,
-                  {"No response from Gang Programmer !"}},
+                  {kReceive, "Gang Programmer is not found !"}},
+        FaultCase{"GangUpdateWrongAck", Op::GangUpdate, {K::WrongAck, 1}, 0, {"Gang Programmer error !"}},
+        FaultCase{"GangUpdateSilent", Op::GangUpdate, {K::SilentAfter, 1}, 0, {kGangNoResponse}},
         // A marker other than 0x5A after block 7 spoils the transfer: no more acknowledges.
-        FaultCase{"GangUpdateMarkerCorrupted",
-                  Operation::GangUpdate,
-                  {{{K::CorruptToDevice, 2050}}},
-                  0,
-                  {"No response from Gang Programmer !"}},
-        FaultCase{"GangUpdateLineCut",
-                  Operation::GangUpdate,
-                  {{{K::DisconnectAfter, 1000}}},
-                  0,
-                  {"No response from Gang Programmer !"}}),
+        FaultCase{
+            "GangUpdateMarkerCorrupted", Op::GangUpdate, {K::CorruptToDevice, 2050}, 0, {kGangNoResponse}},
+        FaultCase{"GangUpdateLineCut", Op::GangUpdate, {K::DisconnectAfter, 1000}, 0, {kGangNoResponse}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

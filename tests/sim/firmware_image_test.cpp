@@ -2,9 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
-
+#include "images/test_files.h"
 #include "link/firmware_variant.h"
 #include "link/programmer_link.h"
 #include "sim/fault_plan.h"
@@ -14,11 +12,6 @@ namespace quillet::sim {
 namespace {
 
 using V = std::vector<uint8_t>;
-
-V ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return V(std::istreambuf_iterator<char>(in), {});
-}
 
 TEST(FirmwareImage, CarriesItsIdentityAtOffsetSixteen) {
   const V image = MakeFirmwareImage({0xB4, 0x0710}, 100);
@@ -46,12 +39,12 @@ TEST(FirmwareImage, SetHoldsEveryVariantAndTheGangController) {
   ASSERT_EQ(paths->size(), kFirmwareVariantCount + 1);
   for (std::size_t i = 0; i < kFirmwareVariantCount; ++i) {
     const VariantInfo& info = Info(static_cast<FirmwareVariant>(i));
-    V file = ReadAll(folder.File("fw/" + std::string(info.file)));
+    V file = test_support::ReadBytes(folder.File("fw/" + std::string(info.file)));
     ASSERT_EQ(file.size(), 3000u);
     RestoreScrambledRanges(file, file.size());
     EXPECT_EQ(ReadFirmwareIdentity(file), (FirmwareIdentity{info.type_code, 0x0710})) << info.file;
   }
-  EXPECT_EQ(ReadFirmwareIdentity(ReadAll(folder.File("fw/v0710_GangMCU.DAT"))),
+  EXPECT_EQ(ReadFirmwareIdentity(test_support::ReadBytes(folder.File("fw/v0710_GangMCU.DAT"))),
             (FirmwareIdentity{0xAF, 0x0710}));
 }
 
