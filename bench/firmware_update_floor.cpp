@@ -10,9 +10,9 @@
 
 #include <unistd.h>
 
-#include "app/recording_reporter.h"
-#include "catalogue/part_catalogue.h"
-#include "link/programmer_link.h"
+#include "core/report/recording_reporter.h"
+#include "core/catalogue/part_catalogue.h"
+#include "core/programmer/programmer_link.h"
 #include "sim/firmware_image.h"
 #include "sim/programmer_model.h"
 #include "sim/pty_server.h"

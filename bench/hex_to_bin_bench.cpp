@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "app/recording_reporter.h"
-#include "images/hex_to_bin.h"
+#include "core/report/recording_reporter.h"
+#include "core/images/hex_to_bin.h"
 
 namespace quillet {
 namespace {

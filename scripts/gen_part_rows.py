@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Writes src/catalogue/part_rows.inc, the named and placeholder rows of the part catalogue.
+"""Writes src/core/catalogue/part_rows.inc, the named and placeholder rows of the part catalogue.
 
 Each family is described below by its sub-series (the placeholder rows "-" separate them in the part
 list). Only the per-part columns are written here; the columns that follow from code ranges (family
@@ -13,7 +13,7 @@ import pathlib
 import sys
 
 KB = 1024
-OUTPUT = pathlib.Path(__file__).resolve().parent.parent / "src" / "catalogue" / "part_rows.inc"
+OUTPUT = pathlib.Path(__file__).resolve().parent.parent / "src" / "core" / "catalogue" / "part_rows.inc"
 
 # Package suffixes of the Cortex-M0 names, in the order the series use them.
 PACKAGES = ["LB", "LC", "LD", "LE", "RB", "RC", "RD", "RE", "SB", "SC", "SD", "SE",

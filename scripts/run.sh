@@ -5,8 +5,8 @@ cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLET_GUI=ON >/dev/null
 cmake --build build -j"$(nproc)"
-if [ -x build/src/app/quillet ]; then
-  if [ -z "${DISPLAY:-}" ]; then exec xvfb-run -a build/src/app/quillet "$@"; fi
-  exec build/src/app/quillet "$@"
+if [ -x build/src/qt/quillet ]; then
+  if [ -z "${DISPLAY:-}" ]; then exec xvfb-run -a build/src/qt/quillet "$@"; fi
+  exec build/src/qt/quillet "$@"
 fi
 exec build/src/cli/quillet-cli --help

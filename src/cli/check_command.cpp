@@ -7,13 +7,13 @@
 #include <filesystem>
 #include <memory>
 
-#include "app/settings_record.h"
-#include "catalogue/setup_part.h"
+#include "core/storage/settings_record.h"
+#include "core/job/setup_part.h"
 #include "cli/commands.h"
 #include "cli/message_reporter.h"
-#include "images/image_loader.h"
-#include "images/project_commands.h"
-#include "images/size_checks.h"
+#include "core/images/image_loader.h"
+#include "core/storage/project_commands.h"
+#include "core/images/size_checks.h"
 
 namespace quillet::cli {
 namespace {

@@ -3,7 +3,7 @@
 // messages to stderr; windows are never modal here. Progress is drawn on a terminal only.
 #include <iosfwd>
 
-#include "app/reporter.h"
+#include "core/report/reporter.h"
 
 namespace quillet::cli {
 

@@ -4,9 +4,9 @@
 
 #include "cli/commands.h"
 #include "cli/message_reporter.h"
-#include "images/hex_to_bin.h"
-#include "images/image_loader.h"
-#include "platform/file_io.h"
+#include "core/images/hex_to_bin.h"
+#include "core/images/image_loader.h"
+#include "core/sys/file_io.h"
 
 namespace quillet::cli {
 namespace {

@@ -3,7 +3,7 @@
 // and "<Debug>" text goes to stderr as it is worded, one a line; progress is not shown.
 #include <iostream>
 
-#include "app/reporter.h"
+#include "core/report/reporter.h"
 
 namespace quillet::cli {
 

@@ -6,9 +6,9 @@
 #include <memory>
 #include <nlohmann/json.hpp>
 
-#include "catalogue/part_catalogue.h"
-#include "catalogue/part_lists.h"
-#include "catalogue/setup_part.h"
+#include "core/catalogue/part_catalogue.h"
+#include "core/catalogue/part_categories.h"
+#include "core/job/setup_part.h"
 #include "cli/commands.h"
 
 namespace quillet::cli {

@@ -3,8 +3,8 @@
 #include <iostream>
 
 #include "cli/commands.h"
-#include "platform/port_name.h"
-#include "platform/port_system.h"
+#include "core/serial/port_name.h"
+#include "core/serial/port_system.h"
 
 namespace quillet::cli {
 

@@ -5,9 +5,9 @@
 #include <cstdlib>
 #include <ostream>
 
-#include "app/settings_record.h"
-#include "catalogue/setup_part.h"
-#include "platform/file_io.h"
+#include "core/storage/settings_record.h"
+#include "core/job/setup_part.h"
+#include "core/sys/file_io.h"
 
 namespace quillet::cli {
 

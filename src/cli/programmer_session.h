@@ -8,14 +8,14 @@
 #include <optional>
 #include <string>
 
-#include "catalogue/part_catalogue.h"
+#include "core/catalogue/part_catalogue.h"
 #include "cli/console_reporter.h"
-#include "images/job_settings.h"
-#include "link/programmer_link.h"
-#include "link/serial_port.h"
-#include "platform/clock.h"
-#include "platform/port_system.h"
-#include "platform/wire_trace.h"
+#include "core/job/job_settings.h"
+#include "core/programmer/programmer_link.h"
+#include "core/serial/serial_port.h"
+#include "core/sys/clock.h"
+#include "core/serial/port_system.h"
+#include "core/serial/wire_trace.h"
 
 namespace quillet::cli {
 
@@ -70,7 +70,7 @@ class ProgrammerSession {
   PartCatalogue catalogue_;
   ConsoleReporter reporter_;
   CliDisplay display_;
-  SerialPort port_{ports_, clock_, job_.ProgrammerPortName};
+  SerialPort port_{ports_, clock_};
   ProgrammerLink link_;
 };
 

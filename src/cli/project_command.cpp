@@ -8,12 +8,12 @@
 #include <memory>
 #include <nlohmann/json.hpp>
 
-#include "catalogue/setup_part.h"
+#include "core/job/setup_part.h"
 #include "cli/commands.h"
 #include "cli/message_reporter.h"
-#include "images/image_loader.h"
-#include "images/project_commands.h"
-#include "images/project_file.h"
+#include "core/images/image_loader.h"
+#include "core/storage/project_commands.h"
+#include "core/storage/project_file.h"
 
 namespace quillet::cli {
 namespace {

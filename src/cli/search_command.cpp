@@ -7,7 +7,7 @@
 
 #include "cli/commands.h"
 #include "cli/programmer_session.h"
-#include "platform/port_name.h"
+#include "core/serial/port_name.h"
 
 namespace quillet::cli {
 namespace {

@@ -4,8 +4,8 @@
 #include <memory>
 #include <nlohmann/json.hpp>
 
-#include "app/settings_record.h"
-#include "catalogue/part_catalogue.h"
+#include "core/storage/settings_record.h"
+#include "core/catalogue/part_catalogue.h"
 #include "cli/commands.h"
 
 namespace quillet::cli {

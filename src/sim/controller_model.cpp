@@ -1,19 +1,15 @@
 #include "sim/controller_model.h"
 
+#include "sim/device_tables.h"
+
 namespace quillet::sim {
-namespace {
-
-constexpr uint8_t kTypeQuery = 0xC0;
-constexpr uint8_t kVersionQuery = 0xC1;
-
-}  // namespace
 
 Task<> ControllerModel::Run(DeviceIo& io) {
   for (;;) {
     const uint8_t command = co_await io.Byte();
-    if (command == kTypeQuery) {
+    if (command == kTypeQueryCommand) {
       io.Send(type_code_);
-    } else if (command == kVersionQuery) {
+    } else if (command == kVersionQueryCommand) {
       io.SendAck(ack_);
       const uint8_t version[] = {static_cast<uint8_t>(version_ >> 8), static_cast<uint8_t>(version_)};
       io.Send(version);

@@ -4,8 +4,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "link/firmware_variant.h"
-#include "link/programmer_link.h"
+#include "sim/device_tables.h"
 
 namespace quillet::sim {
 namespace {
@@ -47,7 +46,9 @@ std::optional<FirmwareIdentity> ReadFirmwareIdentity(std::span<const uint8_t> im
 }
 
 std::vector<uint8_t> ScrambledFile(std::vector<uint8_t> image) {
-  RestoreScrambledRanges(image, image.size());  // complementing twice restores: the same step scrambles
+  for (const ByteSpan& span : kComplementedSpans) {
+    for (std::size_t i = span.first; i <= span.last && i < image.size(); ++i) image[i] = static_cast<uint8_t>(~image[i]);
+  }
   return image;
 }
 
@@ -57,14 +58,13 @@ std::optional<std::vector<std::string>> WriteFirmwareSet(const std::string& fold
   std::error_code error;
   if (!folder.empty()) std::filesystem::create_directories(folder, error);
   const std::string prefix = folder.empty() || folder.back() == '/' ? folder : folder + '/';
-  for (std::size_t i = 0; i < kFirmwareVariantCount; ++i) {
-    const VariantInfo& info = Info(static_cast<FirmwareVariant>(i));
-    const auto file = ScrambledFile(MakeFirmwareImage({info.type_code, version}, programmer_size));
-    paths.push_back(prefix + std::string(info.file));
+  for (const FirmwareFileRow& row : kProgrammerFirmwareFiles) {
+    const auto file = ScrambledFile(MakeFirmwareImage({row.type_code, version}, programmer_size));
+    paths.push_back(prefix + std::string(row.file));
     if (!WriteBytes(paths.back(), file)) return std::nullopt;
   }
-  paths.push_back(prefix + kGangFirmwareFile);
-  if (!WriteBytes(paths.back(), MakeFirmwareImage({kGangTypeCode, version}, gang_size))) return std::nullopt;
+  paths.push_back(prefix + std::string(kGangFirmwareFileName));
+  if (!WriteBytes(paths.back(), MakeFirmwareImage({kGangType, version}, gang_size))) return std::nullopt;
   return paths;
 }
 

@@ -3,11 +3,10 @@
 #include <algorithm>
 #include <numeric>
 
+#include "sim/device_tables.h"
+
 namespace quillet::sim {
 namespace {
-
-constexpr uint8_t kFirmwareTransfer = 0xC5;
-constexpr std::size_t kBlockSize = 256;
 
 bool AnyIdentity(const FirmwareIdentity&) {
   return true;
@@ -16,7 +15,7 @@ bool AnyIdentity(const FirmwareIdentity&) {
 }  // namespace
 
 Task<> ProgrammerModel::Command(uint8_t command, DeviceIo& io) {
-  if (command == kFirmwareTransfer) co_await FirmwareTransfer(io);
+  if (command == kFirmwareTransferCommand) co_await FirmwareTransfer(io);
 }
 
 // Header: last index (2 bytes) and the sum's low 24 bits (3 bytes). Then the image in blocks of
@@ -33,7 +32,7 @@ Task<> ProgrammerModel::FirmwareTransfer(DeviceIo& io) {
   image.reserve(length);
   std::size_t blocks = 0;
   while (image.size() < length) {
-    const std::vector<uint8_t> block = co_await io.Bytes(std::min(kBlockSize, length - image.size()));
+    const std::vector<uint8_t> block = co_await io.Bytes(std::min(kTransferBlockSize, length - image.size()));
     image.insert(image.end(), block.begin(), block.end());
     io.SendAck(ack());
     ++blocks;

@@ -8,7 +8,7 @@
 #include <cerrno>
 #include <cstdlib>
 
-#include "platform/termios_device.h"
+#include "core/serial/termios_device.h"
 
 namespace quillet::sim {
 

@@ -9,8 +9,8 @@
 #include <thread>
 #include <vector>
 
-#include "platform/clock.h"
-#include "platform/wire_trace.h"
+#include "core/sys/clock.h"
+#include "core/serial/wire_trace.h"
 #include "sim/fault_plan.h"
 #include "sim/sim_engine.h"
 

@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "images/test_files.h"
-#include "link/firmware_variant.h"
-#include "link/programmer_link.h"
+#include "support/test_files.h"
+#include "core/programmer/firmware_variant.h"
+#include "core/programmer/programmer_link.h"
 #include "sim/fault_plan.h"
 #include "support/temp_dir.h"
 

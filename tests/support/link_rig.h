@@ -6,14 +6,14 @@
 #include <string>
 #include <vector>
 
-#include "app/recording_reporter.h"
-#include "catalogue/part_catalogue.h"
-#include "images/job_settings.h"
-#include "link/programmer_link.h"
-#include "link/serial_port.h"
-#include "platform/clock.h"
-#include "platform/port_system.h"
-#include "platform/wire_trace.h"
+#include "core/report/recording_reporter.h"
+#include "core/catalogue/part_catalogue.h"
+#include "core/job/job_settings.h"
+#include "core/programmer/programmer_link.h"
+#include "core/serial/serial_port.h"
+#include "core/sys/clock.h"
+#include "core/serial/port_system.h"
+#include "core/serial/wire_trace.h"
 #include "sim/fault_plan.h"
 #include "sim/sim_device.h"
 #include "sim/virtual_port.h"
@@ -72,7 +72,7 @@ class LinkRig {
 
  public:
   // Declared last: the program's side goes first when the rig is taken down.
-  SerialPort port{ports, clock, job.ProgrammerPortName};
+  SerialPort port{ports, clock};
   ProgrammerLink link{port, clock, reporter, display, job, catalogue, firmware_dir.path().string()};
 };
 

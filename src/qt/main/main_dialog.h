@@ -1,0 +1,125 @@
+#pragma once
+// The main window, dialog 102: built from its template, it shows what MainControls computes and
+// passes every click to it. Start-up, the ways out, the system menu, the auto-close timer and the
+// Ctrl+T hot key are in main_dialog_startup.cpp; the buffer view, Load File and the project buttons
+// in main_dialog_images.cpp.
+#include <QTimer>
+#include <memory>
+#include <string>
+
+#include "qt/main/gui_reporter.h"
+#include "dialogs/main/main_controls.h"
+#include "qt/main/main_link_session.h"
+#include "dialogs/main/main_window_hooks.h"
+#include "core/operations/operation_runner.h"
+#include "core/catalogue/part_catalogue.h"
+#include "core/images/image_buffer.h"
+#include "core/images/image_window.h"
+#include "core/job/job_settings.h"
+#include "core/sys/clock.h"
+#include "core/sys/instance_lock.h"
+#include "qt/kit/template_dialog.h"
+
+class QMenu;
+class QShortcut;
+
+namespace quillet {
+
+class HexViewWidget;
+
+struct MainDialogOptions {
+  std::string app_folder;  // the current folder at start-up, ending in '/'; GUI.LOG lives there
+  std::string lock_path;   // the per-user lock that marks a running copy
+  Clock* clock = nullptr;
+};
+
+class MainDialog : public TemplateDialog, public ImageWindow {
+  Q_OBJECT
+
+ public:
+  explicit MainDialog(MainDialogOptions options, QWidget* parent = nullptr);
+  ~MainDialog() override;
+
+  // Runs StartUp, then the window modally; returns when the window has closed and the last
+  // operation has ended. A second copy warns and returns without showing the window.
+  int Run();
+  // The start-up sequence; false when another copy runs (the window must then close without
+  // writing GUI.LOG).
+  bool StartUp();
+
+  // For the subsystems that plug into the window.
+  JobSettings& job() { return job_; }
+  PartCatalogue& catalogue() { return catalogue_; }
+  ImageBuffers& images() { return *images_; }
+  Reporter& reporter() { return *reporter_; }
+  MainControls& controls() { return controls_; }
+  OperationRunner& runner() { return runner_; }
+  MainWindowHooks& hooks() { return hooks_; }
+  MainLinkSession& link_session() { return link_session_; }
+  HexViewWidget* hex_view() const;
+  const std::string& settings_path() const { return settings_path_; }
+  // Shows the controls as MainControls has them.
+  void ApplyControls();
+
+  // The system menu's commands: 0x10 About, 0x20 Advanced Functions.
+  static constexpr int kCommandAbout = 0x10;
+  static constexpr int kCommandAdvanced = 0x20;
+  void OnSysCommand(int command);
+  QMenu* system_menu() const { return system_menu_; }
+
+  // Cancel: Esc, the close box and the hidden CANCEL button.
+  void reject() override;
+
+  // ImageWindow: the buffer view, the file dialogs and the refreshes that loading asks for.
+  int CurrentTab() const override;
+  bool DataFlashTabShown() const override;
+  void ShowHexView(std::span<const uint8_t> bytes, const ImageTexts& texts) override;
+  void ClearHexView() override;
+  std::optional<std::string> OpenFileDialog(const std::vector<FileFilter>& filters) override;
+  std::optional<std::string> SaveFileDialog(const std::vector<FileFilter>& filters,
+                                            const std::string& default_ext) override;
+  void CheckItemBox(ImageArea area) override;
+  void RefreshControls() override;
+  void RefreshAfterProjectLoad(bool start_com_port_search) override;
+
+ private:
+  void CreateSystemMenu();
+  void ConnectControls();
+  void ApplyList(int id, const ListContent& list);
+  void OnExit();
+  void OnTimer();
+  void OnHotKey();
+  void OnConfigSetting();
+  void OnButton(int id);
+  void InstallImageCommands();
+  // The port field, the "Prog. Type" field and the cancel path, as the Programmer link drives them.
+  GuiLinkDisplay::Actions LinkDisplayActions();
+  void WriteSettingsFile();
+  // After the window has closed: the last operation ends without showing anything.
+  void FinishOperations();
+  void ReleaseHotKey();
+  // Applies the controls after a handler of MainControls.
+  template <typename Handler>
+  void Handle(Handler handler) {
+    handler();
+    ApplyControls();
+  }
+
+  MainDialogOptions options_;
+  std::string settings_path_;
+  JobSettings job_;
+  PartCatalogue catalogue_;
+  std::unique_ptr<ImageBuffers> images_ = std::make_unique<ImageBuffers>();
+  OperationRunner runner_;
+  std::unique_ptr<GuiReporter> reporter_;
+  MainWindowHooks hooks_;
+  MainControls controls_;
+  MainLinkSession link_session_;
+  std::unique_ptr<InstanceLock> lock_;
+  QShortcut* hot_key_ = nullptr;
+  QMenu* system_menu_ = nullptr;
+  QTimer auto_close_timer_;
+  bool second_copy_ = false;
+};
+
+}  // namespace quillet

@@ -1,0 +1,107 @@
+#include "core/serial/serial_port.h"
+
+#include <gtest/gtest.h>
+
+#include "sim/programmer_model.h"
+#include "support/link_rig.h"
+
+namespace quillet {
+namespace {
+
+using test_support::LinkRig;
+using test_support::ReplyDevice;
+using V = std::vector<uint8_t>;
+
+std::unique_ptr<sim::ProgrammerModel> Programmer(uint8_t type = 0xAB, uint16_t version = 0x0710) {
+  return std::make_unique<sim::ProgrammerModel>(type, version);
+}
+
+TEST(SerialPort, ReadSucceedsOnlyWithTheExactCount) {
+  LinkRig rig;
+  rig.Add(std::make_unique<ReplyDevice>(V{}, V{1, 2, 3}));
+  ASSERT_EQ(rig.port.OpenPort("sim:1", 115200), 1);
+  ASSERT_EQ(rig.port.WriteByte(0x00), 1);
+  uint8_t four[4] = {};
+  const Millis start = rig.clock.Now();
+  EXPECT_EQ(rig.port.ReadBlock(four), 0);  // three of four arrive
+  // 1000 ms of silence after the third byte end it, just before the total of 4 x 1 ms + 1000 ms.
+  EXPECT_EQ(rig.clock.Now() - start, Millis(1000));
+  ASSERT_EQ(rig.port.WriteByte(0x00), 1);
+  uint8_t three[3] = {};
+  EXPECT_EQ(rig.port.ReadBlock(three), 1);
+  EXPECT_EQ(V(three, three + 3), (V{1, 2, 3}));
+}
+
+TEST(SerialPort, IntervalTimeOutEndsAReadWhenTheLineFallsSilent) {
+  LinkRig rig;
+  rig.Add(std::make_unique<ReplyDevice>(V{}, V{1, 2}));
+  ASSERT_EQ(rig.port.OpenPortWithTimeout("sim:1", 115200, 50), 1);
+  EXPECT_EQ(rig.port.Timeouts(), (SerialTimeouts{50, 1, 50, 1, 50}));
+  rig.port.SetTimeouts(5, 1, 5000, 1, 5000);
+  const Millis start = rig.clock.Now();
+  rig.port.WriteByte(0);
+  uint8_t buffer[8] = {};
+  EXPECT_EQ(rig.port.ReadBlock(buffer), 0);
+  // Two bytes arrive within a millisecond, then 5 ms of silence end the read long before 5008 ms.
+  EXPECT_LT(rig.clock.Now() - start, Millis(10));
+}
+
+TEST(SerialPort, OpenConfiguresEightBitsNoParityOneStopBitBinary) {
+  LinkRig rig;
+  rig.Add(Programmer());
+  ASSERT_EQ(rig.port.OpenPort("sim:1", 9600), 1);
+  const LineSettings line = rig.port.Line();
+  EXPECT_EQ(line.baud_rate, 9600u);
+  EXPECT_EQ(line.data_bits, 8);
+  EXPECT_EQ(line.parity, Parity::None);
+  EXPECT_FALSE(line.parity_check);
+  EXPECT_EQ(line.stop_bits, StopBits::One);
+  EXPECT_TRUE(line.binary);
+  EXPECT_FALSE(line.hardware_flow || line.software_flow);
+  EXPECT_EQ(rig.port.Timeouts(), kStandardTimeouts);
+  EXPECT_EQ(rig.port.ConfigurePort(115200, 7, 1, 2, 2), 1);
+  EXPECT_EQ(rig.port.Line().parity, Parity::Even);
+  EXPECT_TRUE(rig.port.Line().parity_check);
+  EXPECT_EQ(rig.port.ConfigurePort(115200, 8, 0, 7, 0), 0);  // no such parity kind: the port closes
+  EXPECT_FALSE(rig.port.IsOpen());
+}
+
+TEST(SerialPort, APortOpenElsewhereCannotBeOpenedAndIsNotListed) {
+  LinkRig rig;
+  rig.Add(Programmer());
+  rig.Add(Programmer());
+  auto elsewhere = rig.ports.Open("sim:1");
+  ASSERT_NE(elsewhere, nullptr);
+  EXPECT_EQ(rig.port.OpenPort("sim:1", 115200), 0);
+  EXPECT_EQ(rig.port.ListComPorts(), 1);
+  EXPECT_EQ(PortNameText(rig.port.ComPortTable()[0]), "sim:2");
+  EXPECT_EQ(rig.port.ComPortTable()[1][0], '\0');
+  elsewhere.reset();
+  rig.port.ListComPorts();
+  EXPECT_EQ(PortNameText(rig.port.ComPortTable()[0]), "sim:1");
+  EXPECT_EQ(PortNameText(rig.port.ComPortTable()[1]), "sim:2");
+}
+
+TEST(SerialPort, DtrNeedsAnOpenPort) {
+  LinkRig rig;
+  rig.Add(Programmer());
+  EXPECT_EQ(rig.port.SetDtr(), 0);
+  ASSERT_EQ(rig.port.OpenPort("sim:1", 9600), 1);
+  EXPECT_EQ(rig.port.SetDtr(), 1);
+  EXPECT_EQ(rig.port.ClearDtr(), 1);
+  rig.port.ClosePort();
+  EXPECT_EQ(rig.port.ClearDtr(), 0);
+}
+
+// One rule for every stored port name: up to 15 characters and a zero; a longer name is not cut
+// into what might be another device's path.
+TEST(PortName, FieldHoldsFifteenCharactersOrNothing) {
+  EXPECT_EQ(PortNameText(MakePortNameField("/dev/ttyUSB1234")), "/dev/ttyUSB1234");
+  EXPECT_EQ(MakePortNameField("/dev/ttyUSB1234")[15], '\0');
+  EXPECT_EQ(PortNameText(MakePortNameField("/dev/ttyUSB12345")), "");
+  EXPECT_EQ(PortFieldText(MakePortNameField("/dev/ttyACM0")), "ttyACM0");
+  EXPECT_EQ(PortFieldText(MakePortNameField("sim:1")), "sim:1");
+}
+
+}  // namespace
+}  // namespace quillet
