@@ -11,8 +11,7 @@
 #include <unistd.h>
 
 #include "core/report/recording_reporter.h"
-#include "core/catalogue/part_catalogue.h"
-#include "core/programmer/programmer_link.h"
+#include "core/operations/workbench.h"
 #include "sim/firmware_image.h"
 #include "sim/programmer_model.h"
 #include "sim/pty_server.h"
@@ -22,10 +21,12 @@ namespace {
 
 using namespace quillet;
 
-class NoDisplay : public LinkDisplay {
+class NoDisplay : public OperationDisplay {
  public:
   void ShowPortField(const std::string&) override {}
   void ShowProgrammerType(const std::string&) override {}
+  void ShowSerialNumber(uint32_t, uint32_t) override {}
+  void ShowChipCounter(uint32_t) override {}
   void CancelProgram() override {}
 };
 
@@ -54,13 +55,11 @@ int main() {
   server.Start();
 
   SystemClock clock;
-  const PortSystem ports(PortSources{false, "", {}});
-  JobSettings job;
-  PartCatalogue catalogue;
   RecordingReporter reporter(clock);
   NoDisplay display;
-  SerialPort port(ports, clock, job.ProgrammerPortName);
-  ProgrammerLink link(port, clock, reporter, display, job, catalogue, folder.string());
+  Workbench bench(clock, reporter, display, folder.string(), PortSources{false, "", {}});
+  SerialPort& port = bench.port();
+  ProgrammerLink& link = bench.link();
   if (!port.OpenPort(path, 115200)) {
     std::fprintf(stderr, "cannot open %s\n", path.c_str());
     return 1;

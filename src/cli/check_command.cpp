@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "core/storage/settings_record.h"
+#include "core/job/item_selection.h"
 #include "core/job/setup_part.h"
 #include "cli/commands.h"
 #include "cli/message_reporter.h"
@@ -62,9 +63,7 @@ int Check(const std::string& path) {
   // The refresh after the load selects each loaded area the part and type can write; CONFIG keeps
   // the project's choice.
   const PartRow& part = catalogue.Row(job.PartCode);
-  job.ApromSelected = images->aprom.hasFile;
-  job.DataFlashSelected = images->dataFlash.hasFile && part.HasDataFlash;
-  job.LdromSelected = images->ldrom.hasFile && job.Type() == kTypeIcp && part.HasLdrom;
+  SelectLoadedItems(job, part, {images->aprom.hasFile, images->dataFlash.hasFile, images->ldrom.hasFile});
   return CheckUpdateImages(part, job, *images, reporter) ? 0 : 1;
 }
 

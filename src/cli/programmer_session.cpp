@@ -40,11 +40,12 @@ std::string FirmwareFolder(const std::string& option) {
 
 ProgrammerSession::ProgrammerSession(std::ostream& out, std::ostream& err, std::string firmware_folder)
     : reporter_(clock_, out, err, ::isatty(STDERR_FILENO) != 0),
-      link_(port_, clock_, reporter_, display_, job_, catalogue_, std::move(firmware_folder)) {}
+      bench_(clock_, reporter_, display_, std::move(firmware_folder)) {}
 
 bool ProgrammerSession::Apply(const LinkOptions& options, std::ostream& err) {
+  JobSettings& job = bench_.job();
   // Without GUI.LOG no port is remembered, so the search scans (not the first-run port guess).
-  if (!LoadSettingsFile(options.settings, job_)) job_.SetPortName("");
+  if (!LoadSettingsFile(options.settings, job)) job.SetPortName("");
   if (!options.port.empty()) {
     const auto path = PortPathFromArgument(options.port);
     if (!path) {
@@ -52,25 +53,23 @@ bool ProgrammerSession::Apply(const LinkOptions& options, std::ostream& err) {
           << " characters\n";
       return false;
     }
-    job_.SetPortName(*path);
+    job.SetPortName(*path);
   }
-  if (!options.part.empty()) {
-    const auto code = catalogue_.FindPartCode(options.part, 0, kPartCount - 1);
-    if (!code) {
-      err << "quillet-cli: no part named '" << options.part << "' (quillet-cli parts lists them)\n";
-      return false;
-    }
-    job_.PartCode = *code;
+  job.ProgrammerMode = static_cast<uint8_t>(job.Type() | (options.gang ? kModeGang : 0));
+  DeriveModeFlags(job);
+  // A part named by the option brings the type of its list, as the window's radios and lists do.
+  if (!options.part.empty() && !bench_.ChoosePart(options.part, std::nullopt)) {
+    err << "quillet-cli: no part named '" << options.part << "' (quillet-cli parts lists them)\n";
+    return false;
   }
-  job_.ProgrammerMode = static_cast<uint8_t>((job_.ProgrammerMode & 0x0F) | (options.gang ? kModeGang : 0));
-  SetupPart(job_, catalogue_);
+  if (options.part.empty()) SetupPart(job, bench_.catalogue());
   if (!options.trace.empty()) {
     if (!trace_.OpenFile(options.trace)) {
       err << "quillet-cli: cannot create " << options.trace << "\n";
       return false;
     }
     trace_.SetOrigin(clock_.NowMicros());
-    port_.SetTrace(&trace_);
+    bench_.port().SetTrace(&trace_);
   }
   return true;
 }

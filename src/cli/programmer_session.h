@@ -1,21 +1,18 @@
 #pragma once
-// What the Programmer verbs (search, fwupdate) share: their options, and the program-wide objects a
-// Programmer operation needs (settings from GUI.LOG, the part catalogue, the serial port with its
-// optional wire trace, the Programmer link), set up the way the window sets them up.
+// What the Programmer verbs (search, fwupdate) share: their options, and the workbench a Programmer
+// operation runs on (settings from GUI.LOG, the part chosen as the window chooses it, the serial
+// port with its optional wire trace), with the console as its reporter and display.
 #include <CLI/CLI.hpp>
 #include <iosfwd>
 #include <memory>
 #include <optional>
 #include <string>
 
-#include "core/catalogue/part_catalogue.h"
 #include "cli/console_reporter.h"
-#include "core/job/job_settings.h"
-#include "core/programmer/programmer_link.h"
-#include "core/serial/serial_port.h"
-#include "core/sys/clock.h"
-#include "core/serial/port_system.h"
+#include "core/operations/workbench.h"
+#include "core/report/operation_display.h"
 #include "core/serial/wire_trace.h"
+#include "core/sys/clock.h"
 
 namespace quillet::cli {
 
@@ -35,14 +32,18 @@ struct LinkOptions {
 // --port, --trace, --part, --settings, --firmware-dir.
 void AddLinkOptions(CLI::App& verb, LinkOptions& options);
 
-// The main window's port field, "Prog. Type" field and cancel path, kept for the verb to print.
-class CliDisplay : public LinkDisplay {
+// The main window's fields and cancel path, kept for the verb to print.
+class CliDisplay : public OperationDisplay {
  public:
   void ShowPortField(const std::string& text) override { port_field = text; }
   void ShowProgrammerType(const std::string& word) override { programmer_type = word; }
+  void ShowSerialNumber(uint32_t high, uint32_t low) override { serial_number = {high, low}; }
+  void ShowChipCounter(uint32_t counter) override { chip_counter = counter; }
   void CancelProgram() override { cancelled = true; }
   std::string port_field;
   std::string programmer_type;
+  std::pair<uint32_t, uint32_t> serial_number;
+  uint32_t chip_counter = 0;
   bool cancelled = false;
 };
 
@@ -52,9 +53,9 @@ class ProgrammerSession {
   static std::unique_ptr<ProgrammerSession> Create(const LinkOptions& options, std::ostream& out,
                                                    std::ostream& err);
 
-  ProgrammerLink& link() { return link_; }
-  const JobSettings& job() const { return job_; }
-  SerialPort& port() { return port_; }
+  Workbench& bench() { return bench_; }
+  ProgrammerLink& link() { return bench_.link(); }
+  SerialPort& port() { return bench_.port(); }
   const CliDisplay& display() const { return display_; }
   bool Failed() const { return reporter_.Failed() || display_.cancelled; }
 
@@ -64,14 +65,10 @@ class ProgrammerSession {
   bool Apply(const LinkOptions& options, std::ostream& err);
 
   SystemClock clock_;
-  PortSystem ports_{PortSourcesFromEnvironment()};
   WireTrace trace_;
-  JobSettings job_;
-  PartCatalogue catalogue_;
   ConsoleReporter reporter_;
   CliDisplay display_;
-  SerialPort port_{ports_, clock_};
-  ProgrammerLink link_;
+  Workbench bench_;
 };
 
 // "/dev/" + name unless the name is already a path or a virtual port; nothing when too long to store.

@@ -8,6 +8,7 @@
 #include <memory>
 #include <nlohmann/json.hpp>
 
+#include "core/job/item_selection.h"
 #include "core/job/setup_part.h"
 #include "cli/commands.h"
 #include "cli/message_reporter.h"
@@ -123,12 +124,12 @@ int Save(const SaveOptions& options) {
   }
   job.PartCode = *code;
   SetupPart(job, catalogue);
-  const PartRow& part = catalogue.Row(*code);
-  if (options.files.count(ImageArea::DataFlash) && !part.HasDataFlash) {
+  const ItemSelection writable = WritableItems(catalogue.Row(*code), job.Type());
+  if (options.files.count(ImageArea::DataFlash) && !writable.data_flash) {
     std::cerr << "--dataflash: " << options.part << " has no DataFlash\n";
     return 2;
   }
-  if (options.files.count(ImageArea::Ldrom) && !(job.Type() == kTypeIcp && part.HasLdrom)) {
+  if (options.files.count(ImageArea::Ldrom) && !writable.ldrom) {
     std::cerr << "--ldrom: LDROM is written in ICP only, on parts that have one\n";
     return 2;
   }

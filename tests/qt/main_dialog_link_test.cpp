@@ -71,7 +71,7 @@ class MainDialogLinkTest : public QObject {
       auto d = Make(c.mode, c.part);
       QVERIFY(d);
       sim::ProgrammerModel device(c.type_code, 0x0700);
-      sim::SimulatedPort port(d->link_session().ports(), "sim:1", device, clock_);
+      sim::SimulatedPort port(d->bench().ports(), "sim:1", device, clock_);
       QCOMPARE(d->ControlAs<QLabel>(kIdProgType)->text(), QString("Prog. Type"));
       QVERIFY(d->ControlAs<QLineEdit>(kIdComPortName)->text() != QString("sim:1"));
       ModalWatcher watcher;
@@ -95,7 +95,7 @@ class MainDialogLinkTest : public QObject {
     auto d = Make(0x02, 110);
     QVERIFY(d);
     sim::ProgrammerModel device(0xAB, 0x0710);
-    sim::SimulatedPort port(d->link_session().ports(), "sim:1", device, clock_);
+    sim::SimulatedPort port(d->bench().ports(), "sim:1", device, clock_);
     for (const auto& entry : std::filesystem::directory_iterator(Folder())) {
       if (entry.path().extension() == ".DAT") std::filesystem::remove(entry.path());
     }

@@ -9,6 +9,11 @@ LinkRig::LinkRig() {
   sim::WriteFirmwareSet(firmware_dir.path().string(), kRigFirmwareVersion, kRigFirmwareSize, 4096);
 }
 
+LinkRig::~LinkRig() {
+  port.ClosePort();
+  sim_ports_.clear();
+}
+
 void LinkRig::AddDevice(std::unique_ptr<sim::SimDevice> device, sim::FaultPlan faults) {
   traces_.push_back(std::make_unique<WireTrace>());
   const std::string name = "sim:" + std::to_string(sim_ports_.size() + 1);

@@ -9,6 +9,7 @@
 #include "core/report/recording_reporter.h"
 #include "core/catalogue/part_catalogue.h"
 #include "core/job/job_settings.h"
+#include "core/operations/workbench.h"
 #include "core/programmer/programmer_link.h"
 #include "core/serial/serial_port.h"
 #include "core/sys/clock.h"
@@ -21,13 +22,17 @@
 
 namespace quillet::test_support {
 
-class RecordingDisplay : public LinkDisplay {
+class RecordingDisplay : public OperationDisplay {
  public:
   void ShowPortField(const std::string& text) override { port_fields.push_back(text); }
   void ShowProgrammerType(const std::string& word) override { types.push_back(word); }
+  void ShowSerialNumber(uint32_t high, uint32_t low) override { serial_numbers.emplace_back(high, low); }
+  void ShowChipCounter(uint32_t counter) override { counters.push_back(counter); }
   void CancelProgram() override { ++cancels; }
   std::vector<std::string> port_fields;
   std::vector<std::string> types;
+  std::vector<std::pair<uint32_t, uint32_t>> serial_numbers;
+  std::vector<uint32_t> counters;
   int cancels = 0;
 };
 
@@ -38,6 +43,8 @@ constexpr uint16_t kRigFirmwareVersion = 0x0710;
 class LinkRig {
  public:
   LinkRig();
+  // The program's side closes its port before the simulated ports go.
+  ~LinkRig();
 
   // Serves `device` on the next simulated port; returns the device.
   template <typename Device>
@@ -56,12 +63,15 @@ class LinkRig {
   std::string FirmwarePath(const std::string& file) const { return firmware_dir.File(file); }
 
   VirtualClock clock;
-  PortSystem ports{PortSources{false, "", {}}};
-  JobSettings job;
-  PartCatalogue catalogue;
   RecordingReporter reporter{clock};
   RecordingDisplay display;
   TempDir firmware_dir;
+  Workbench bench{clock, reporter, display, firmware_dir.path().string(), PortSources{false, "", {}}};
+  PortSystem& ports = bench.ports();
+  JobSettings& job = bench.job();
+  PartCatalogue& catalogue = bench.catalogue();
+  SerialPort& port = bench.port();
+  ProgrammerLink& link = bench.link();
 
  private:
   void AddDevice(std::unique_ptr<sim::SimDevice> device, sim::FaultPlan faults);
@@ -70,10 +80,6 @@ class LinkRig {
   std::vector<std::unique_ptr<WireTrace>> traces_;
   std::vector<std::unique_ptr<sim::SimulatedPort>> sim_ports_;
 
- public:
-  // Declared last: the program's side goes first when the rig is taken down.
-  SerialPort port{ports, clock};
-  ProgrammerLink link{port, clock, reporter, display, job, catalogue, firmware_dir.path().string()};
 };
 
 // A device that sends `greeting` when it powers up and `reply` for every byte it receives.

@@ -25,7 +25,7 @@ constexpr VersionThreshold kVersionThresholds[] = {
 
 }  // namespace
 
-ProgrammerLink::ProgrammerLink(SerialPort& port, Clock& clock, Reporter& reporter, LinkDisplay& display,
+ProgrammerLink::ProgrammerLink(SerialPort& port, Clock& clock, Reporter& reporter, OperationDisplay& display,
                                JobSettings& job, const PartCatalogue& catalogue,
                                std::string firmware_folder)
     : port_(port),

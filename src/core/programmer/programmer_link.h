@@ -10,6 +10,7 @@
 #include <span>
 #include <string>
 
+#include "core/report/operation_display.h"
 #include "core/report/reporter.h"
 #include "core/catalogue/part_catalogue.h"
 #include "core/job/job_settings.h"
@@ -19,19 +20,6 @@
 #include "core/sys/clock.h"
 
 namespace quillet {
-
-// The main-window fields and actions the link drives besides the status line and progress bar.
-class LinkDisplay {
- public:
-  virtual ~LinkDisplay() = default;
-  // The port field: the port's short name, or "COM???" while scanning.
-  virtual void ShowPortField(const std::string& text) = 0;
-  // The "Prog. Type" field.
-  virtual void ShowProgrammerType(const std::string& word) = 0;
-  // The main window's cancel path (GUI.LOG is written and the program ends), run when a firmware
-  // file is missing.
-  virtual void CancelProgram() = 0;
-};
 
 // Set when the Programmer's firmware is older than the version named; older firmware leaves
 // fields out of its replies.
@@ -59,7 +47,7 @@ struct FirmwareBuffer {
 class ProgrammerLink {
  public:
   // `firmware_folder` is where the firmware files are looked up (ends with '/' or is empty).
-  ProgrammerLink(SerialPort& port, Clock& clock, Reporter& reporter, LinkDisplay& display,
+  ProgrammerLink(SerialPort& port, Clock& clock, Reporter& reporter, OperationDisplay& display,
                  JobSettings& job, const PartCatalogue& catalogue, std::string firmware_folder);
 
   // Command framing.
@@ -116,7 +104,7 @@ class ProgrammerLink {
   SerialPort& port_;
   Clock& clock_;
   Reporter& reporter_;
-  LinkDisplay& display_;
+  OperationDisplay& display_;
   JobSettings& job_;  // the port a scan finds is remembered in it
   const PartCatalogue& catalogue_;
   std::string firmware_folder_;

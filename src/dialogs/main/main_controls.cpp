@@ -1,5 +1,7 @@
 #include "dialogs/main/main_controls.h"
 
+#include "core/job/item_selection.h"
+
 #include "dialogs/main/main_layout.h"
 #include "core/job/setup_part.h"
 #include "core/serial/port_name.h"
@@ -81,28 +83,25 @@ void MainControls::RefreshControls() {
 }
 
 void MainControls::RefreshItems() {
-  const PartRow& part = catalogue_.Row(job_.PartCode);
+  const ItemSelection writable = WritableItems(catalogue_.Row(job_.PartCode), job_.Type());
   const ImagePresence images = Images();
-  const bool icp = job_.CategoryMode;
   const struct {
     int id;
     bool& flag;
     bool offered;
   } items[] = {
-      {kIdApromCheck, job_.ApromSelected, images.aprom},
-      {kIdDataFlashCheck, job_.DataFlashSelected, images.data_flash && part.HasDataFlash},
-      {kIdLdromCheck, job_.LdromSelected, images.ldrom && icp && part.HasLdrom},
+      {kIdApromCheck, job_.ApromSelected, images.aprom && writable.aprom},
+      {kIdDataFlashCheck, job_.DataFlashSelected, images.data_flash && writable.data_flash},
+      {kIdLdromCheck, job_.LdromSelected, images.ldrom && writable.ldrom},
   };
   for (const auto& item : items) {
     item.flag = item.offered;
     states_.Enable(item.id, item.offered);
     states_.Check(item.id, item.offered);
   }
-  // CONFIG needs no image: ICP offers it for every part and pre-selects it for Cortex-M0 parts; the
-  // other types offer it for the 8051 parts whose CONFIG bytes they write.
-  const bool config_offered = icp || part.FamilyFlagA;
-  job_.ConfigSelected = icp && part.IsCortexM0;
-  states_.Enable(kIdConfigCheck, config_offered);
+  // CONFIG needs no image.
+  job_.ConfigSelected = writable.config_preselected;
+  states_.Enable(kIdConfigCheck, writable.config);
   states_.Check(kIdConfigCheck, job_.ConfigSelected);
   states_.Enable(kIdConfigSetting, job_.ConfigSelected);
 }

@@ -30,6 +30,8 @@ MainDialog::MainDialog(MainDialogOptions options, QWidget* parent)
       reporter_(std::make_unique<GuiReporter>(
           *options_.clock, this, ControlAs<QLabel>(kIdStatus), ControlAs<QProgressBar>(kIdProgress),
           [this](bool on) { on ? auto_close_timer_.start() : auto_close_timer_.stop(); })),
+      display_(DisplayActions()),
+      bench_(*options_.clock, *reporter_, display_, options_.app_folder),
       controls_(job_, catalogue_, runner_.running(), *reporter_,
                 MainControlHooks{[this] { return hooks_.images ? hooks_.images() : ImagePresence{}; },
                                  [this] {
@@ -37,9 +39,7 @@ MainDialog::MainDialog(MainDialogOptions options, QWidget* parent)
                                  },
                                  [this] {
                                    if (hooks_.start_com_port_search) hooks_.start_com_port_search();
-                                 }}),
-      link_session_(*options_.clock, *reporter_, LinkDisplayActions(), job_, catalogue_,
-                    options_.app_folder) {
+                                 }}) {
   setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                  Qt::WindowCloseButtonHint);
   reporter_->SetProductionModeQuery([this] { return static_cast<bool>(job_.ProductionMode); });
@@ -48,12 +48,14 @@ MainDialog::MainDialog(MainDialogOptions options, QWidget* parent)
   CreateSystemMenu();
   ConnectControls();
   InstallImageCommands();
-  hooks_.buttons[kIdFwUpdate] = [this] { runner_.Start([this] { link_session_.link().OnFwUpdate(); }); };
+  hooks_.buttons[kIdFwUpdate] = [this] { runner_.Start([this] { bench_.link().OnFwUpdate(); }); };
 }
 
-GuiLinkDisplay::Actions MainDialog::LinkDisplayActions() {
+GuiOperationDisplay::Actions MainDialog::DisplayActions() {
   return {[this](const std::string& text) { Handle([&] { controls_.ShowPortField(text); }); },
           [this](const std::string& word) { Handle([&] { controls_.ShowProgrammerType(word); }); },
+          [this] { Handle([&] { controls_.ShowSnValue(); }); },
+          [this] { Handle([&] { controls_.ShowChipCounter(); }); },
           [this] { reject(); }};
 }
 

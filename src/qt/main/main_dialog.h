@@ -9,7 +9,8 @@
 
 #include "qt/main/gui_reporter.h"
 #include "dialogs/main/main_controls.h"
-#include "qt/main/main_link_session.h"
+#include "qt/main/gui_operation_display.h"
+#include "core/operations/workbench.h"
 #include "dialogs/main/main_window_hooks.h"
 #include "core/operations/operation_runner.h"
 #include "core/catalogue/part_catalogue.h"
@@ -48,14 +49,14 @@ class MainDialog : public TemplateDialog, public ImageWindow {
   bool StartUp();
 
   // For the subsystems that plug into the window.
+  Workbench& bench() { return bench_; }
   JobSettings& job() { return job_; }
   PartCatalogue& catalogue() { return catalogue_; }
-  ImageBuffers& images() { return *images_; }
+  ImageBuffers& images() { return images_; }
   Reporter& reporter() { return *reporter_; }
   MainControls& controls() { return controls_; }
   OperationRunner& runner() { return runner_; }
   MainWindowHooks& hooks() { return hooks_; }
-  MainLinkSession& link_session() { return link_session_; }
   HexViewWidget* hex_view() const;
   const std::string& settings_path() const { return settings_path_; }
   // Shows the controls as MainControls has them.
@@ -92,8 +93,8 @@ class MainDialog : public TemplateDialog, public ImageWindow {
   void OnConfigSetting();
   void OnButton(int id);
   void InstallImageCommands();
-  // The port field, the "Prog. Type" field and the cancel path, as the Programmer link drives them.
-  GuiLinkDisplay::Actions LinkDisplayActions();
+  // The fields and the cancel path, as operations drive them.
+  GuiOperationDisplay::Actions DisplayActions();
   void WriteSettingsFile();
   // After the window has closed: the last operation ends without showing anything.
   void FinishOperations();
@@ -107,14 +108,15 @@ class MainDialog : public TemplateDialog, public ImageWindow {
 
   MainDialogOptions options_;
   std::string settings_path_;
-  JobSettings job_;
-  PartCatalogue catalogue_;
-  std::unique_ptr<ImageBuffers> images_ = std::make_unique<ImageBuffers>();
   OperationRunner runner_;
   std::unique_ptr<GuiReporter> reporter_;
+  GuiOperationDisplay display_;
+  Workbench bench_;
+  JobSettings& job_ = bench_.job();
+  PartCatalogue& catalogue_ = bench_.catalogue();
+  ImageBuffers& images_ = bench_.images();
   MainWindowHooks hooks_;
   MainControls controls_;
-  MainLinkSession link_session_;
   std::unique_ptr<InstanceLock> lock_;
   QShortcut* hot_key_ = nullptr;
   QMenu* system_menu_ = nullptr;

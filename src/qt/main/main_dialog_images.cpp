@@ -40,18 +40,18 @@ int ItemBoxOf(ImageArea area) {
 
 void MainDialog::InstallImageCommands() {
   hooks_.images = [this] {
-    return ImagePresence{images_->aprom.hasFile, images_->dataFlash.hasFile, images_->ldrom.hasFile};
+    return ImagePresence{images_.aprom.hasFile, images_.dataFlash.hasFile, images_.ldrom.hasFile};
   };
-  hooks_.reload_images = [this] { ReloadImages(*images_, job_, this, *reporter_); };
+  hooks_.reload_images = [this] { ReloadImages(images_, job_, this, *reporter_); };
   hooks_.buttons[kIdLoadFile] = [this] {
-    if (!runner_.running()) quillet::OnLoadFile(*images_, job_, *this, *reporter_);
+    if (!runner_.running()) quillet::OnLoadFile(images_, job_, *this, *reporter_);
   };
   hooks_.buttons[kIdSaveProject] = [this] {
-    if (!runner_.running()) quillet::OnSaveProject(job_, *images_, catalogue_, *this, *reporter_);
+    if (!runner_.running()) quillet::OnSaveProject(job_, images_, catalogue_, *this, *reporter_);
   };
   hooks_.buttons[kIdLoadProject] = [this] {
     if (runner_.running()) return;
-    quillet::OnLoadProject({job_, *images_, catalogue_, controls_.saved_part_codes(), options_.app_folder},
+    quillet::OnLoadProject({job_, images_, catalogue_, controls_.saved_part_codes(), options_.app_folder},
                            *this, *reporter_);
   };
 }

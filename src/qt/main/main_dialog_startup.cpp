@@ -42,7 +42,7 @@ int MainDialog::Run() {
 
 void MainDialog::FinishOperations() {
   reporter_->Detach();
-  link_session_.display().Detach();
+  display_.Detach();
   // A worker may be posting a report at this moment; it must be let through to see the detach.
   while (runner_.running()) {
     QCoreApplication::processEvents(QEventLoop::AllEvents, 20);

@@ -1,0 +1,28 @@
+#pragma once
+// The main-window fields an operation drives besides what the Reporter shows (status line,
+// progress bar, PASS, FAIL and WARNING windows): the port field, the "Prog. Type" field, the S/N
+// and Chip Counter boxes, and the window's cancel path. The window implements it by running each
+// call on the user-interface thread while the worker waits, the CLI by keeping what it prints,
+// tests by recording.
+#include <cstdint>
+#include <string>
+
+namespace quillet {
+
+class OperationDisplay {
+ public:
+  virtual ~OperationDisplay() = default;
+  // The port field: the port's short name, or "COM???" while scanning.
+  virtual void ShowPortField(const std::string& text) = 0;
+  // The "Prog. Type" field.
+  virtual void ShowProgrammerType(const std::string& word) = 0;
+  // The S/N box, after the serial number has stepped (the two 8-digit halves).
+  virtual void ShowSerialNumber(uint32_t high, uint32_t low) = 0;
+  // The Chip Counter box, after the counter has stepped.
+  virtual void ShowChipCounter(uint32_t counter) = 0;
+  // The main window's cancel path (GUI.LOG is written and the program ends), run when a firmware
+  // file is missing.
+  virtual void CancelProgram() = 0;
+};
+
+}  // namespace quillet

@@ -1,0 +1,28 @@
+#include "qt/main/gui_operation_display.h"
+
+#include "qt/kit/gui_thread.h"
+
+namespace quillet {
+
+void GuiOperationDisplay::ShowPortField(const std::string& text) {
+  RunOnGuiThread(context_, detached_, [&] { actions_.port_field(text); });
+}
+
+void GuiOperationDisplay::ShowProgrammerType(const std::string& word) {
+  RunOnGuiThread(context_, detached_, [&] { actions_.programmer_type(word); });
+}
+
+// The job already holds the values shown: the operation has stepped them before calling.
+void GuiOperationDisplay::ShowSerialNumber(uint32_t, uint32_t) {
+  RunOnGuiThread(context_, detached_, [&] { actions_.serial_number(); });
+}
+
+void GuiOperationDisplay::ShowChipCounter(uint32_t) {
+  RunOnGuiThread(context_, detached_, [&] { actions_.chip_counter(); });
+}
+
+void GuiOperationDisplay::CancelProgram() {
+  RunOnGuiThread(context_, detached_, [&] { actions_.cancel(); });
+}
+
+}  // namespace quillet

@@ -1,0 +1,41 @@
+#pragma once
+// The main window as an operation's display: the port field, the "Prog. Type" field, the S/N and
+// Chip Counter boxes and the cancel path. Operations call it from their worker; each call runs on
+// the user-interface thread while the worker waits. After Detach (the window has closed while an
+// operation still runs) every call returns at once.
+#include <QObject>
+#include <atomic>
+#include <functional>
+#include <string>
+
+#include "core/report/operation_display.h"
+
+namespace quillet {
+
+class GuiOperationDisplay : public OperationDisplay {
+ public:
+  struct Actions {
+    std::function<void(const std::string&)> port_field;
+    std::function<void(const std::string&)> programmer_type;
+    std::function<void()> serial_number;  // the box shows the job's S/N
+    std::function<void()> chip_counter;   // the box shows the job's counter
+    std::function<void()> cancel;
+  };
+  // Constructed on the user-interface thread.
+  explicit GuiOperationDisplay(Actions actions) : actions_(std::move(actions)) {}
+
+  void ShowPortField(const std::string& text) override;
+  void ShowProgrammerType(const std::string& word) override;
+  void ShowSerialNumber(uint32_t high, uint32_t low) override;
+  void ShowChipCounter(uint32_t counter) override;
+  void CancelProgram() override;
+
+  void Detach() { detached_ = true; }
+
+ private:
+  QObject context_;  // lives on the user-interface thread
+  Actions actions_;
+  std::atomic<bool> detached_ = false;
+};
+
+}  // namespace quillet
