@@ -18,7 +18,7 @@
 #include "qt/kit/dialog_style.h"
 #include "qt/kit/tab_control_widget.h"
 #include "qt/support/modal_watcher.h"
-#include "qt/viewer/hex_view_widget.h"
+#include "qt/kit/hex_view_widget.h"
 
 namespace quillet {
 

@@ -17,7 +17,7 @@
 #include "qt/kit/dialog_style.h"
 #include "qt/kit/artwork.h"
 #include "qt/support/modal_watcher.h"
-#include "qt/viewer/hex_view_widget.h"
+#include "qt/kit/hex_view_widget.h"
 
 namespace quillet {
 

@@ -14,7 +14,7 @@
 
 #include "qt/kit/tab_control_widget.h"
 #include "qt/kit/artwork.h"
-#include "qt/viewer/hex_view_widget.h"
+#include "qt/kit/hex_view_widget.h"
 
 namespace quillet {
 namespace {

@@ -12,7 +12,7 @@
 #include "core/job/settings_dump.h"
 #include "qt/kit/tab_control_widget.h"
 #include "qt/kit/artwork.h"
-#include "qt/viewer/hex_view_widget.h"
+#include "qt/kit/hex_view_widget.h"
 
 namespace quillet {
 namespace {

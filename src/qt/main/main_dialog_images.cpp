@@ -9,7 +9,7 @@
 #include "dialogs/main/main_layout.h"
 #include "core/images/image_loader.h"
 #include "core/storage/project_commands.h"
-#include "qt/viewer/hex_view_widget.h"
+#include "qt/kit/hex_view_widget.h"
 
 namespace quillet {
 namespace {

@@ -1,4 +1,4 @@
-#include "qt/viewer/hex_view_widget.h"
+#include "qt/kit/hex_view_widget.h"
 
 #include <QEvent>
 #include <QPaintEvent>

@@ -1,4 +1,4 @@
-#include "dialogs/viewer/hex_dump.h"
+#include "dialogs/kit/hex_dump.h"
 
 #include <algorithm>
 #include <cstdio>

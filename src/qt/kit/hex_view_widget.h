@@ -4,7 +4,7 @@
 // costs the same as through one row.
 #include <QAbstractScrollArea>
 
-#include "dialogs/viewer/hex_dump.h"
+#include "dialogs/kit/hex_dump.h"
 
 namespace quillet {
 
