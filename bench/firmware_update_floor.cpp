@@ -10,8 +10,8 @@
 
 #include <unistd.h>
 
-#include "core/report/recording_reporter.h"
 #include "core/operations/workbench.h"
+#include "core/report/recording_reporter.h"
 #include "sim/firmware_image.h"
 #include "sim/programmer_model.h"
 #include "sim/pty_server.h"

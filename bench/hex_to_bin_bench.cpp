@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "core/report/recording_reporter.h"
 #include "core/images/hex_to_bin.h"
+#include "core/report/recording_reporter.h"
 
 namespace quillet {
 namespace {
@@ -49,8 +49,8 @@ void BM_HexToBinFullImage(benchmark::State& state) {
   RecordingReporter reporter(clock);  // a successful conversion reports nothing
   uint32_t size = 0;
   for (auto _ : state) {
-    const int ok = Hex_to_Bin(bytes, 0x00, std::span<uint8_t, kImageCapacity>(dest.data(), kImageCapacity), size,
-                              reporter);
+    const int ok = Hex_to_Bin(bytes, 0x00, std::span<uint8_t, kImageCapacity>(dest.data(), kImageCapacity),
+                              size, reporter);
     benchmark::DoNotOptimize(ok);
     benchmark::DoNotOptimize(dest.data());
   }

@@ -7,14 +7,14 @@
 #include <filesystem>
 #include <memory>
 
-#include "core/storage/settings_record.h"
-#include "core/job/item_selection.h"
-#include "core/job/setup_part.h"
 #include "cli/commands.h"
 #include "cli/message_reporter.h"
 #include "core/images/image_loader.h"
-#include "core/storage/project_commands.h"
 #include "core/images/size_checks.h"
+#include "core/job/item_selection.h"
+#include "core/job/setup_part.h"
+#include "core/storage/project_commands.h"
+#include "core/storage/settings_record.h"
 
 namespace quillet::cli {
 namespace {

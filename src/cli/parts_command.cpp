@@ -6,10 +6,10 @@
 #include <memory>
 #include <nlohmann/json.hpp>
 
+#include "cli/commands.h"
 #include "core/catalogue/part_catalogue.h"
 #include "core/catalogue/part_categories.h"
 #include "core/job/setup_part.h"
-#include "cli/commands.h"
 
 namespace quillet::cli {
 namespace {

@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <ostream>
 
-#include "core/storage/settings_record.h"
 #include "core/job/setup_part.h"
+#include "core/storage/settings_record.h"
 #include "core/sys/file_io.h"
 
 namespace quillet::cli {

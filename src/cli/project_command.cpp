@@ -8,11 +8,11 @@
 #include <memory>
 #include <nlohmann/json.hpp>
 
-#include "core/job/item_selection.h"
-#include "core/job/setup_part.h"
 #include "cli/commands.h"
 #include "cli/message_reporter.h"
 #include "core/images/image_loader.h"
+#include "core/job/item_selection.h"
+#include "core/job/setup_part.h"
 #include "core/storage/project_commands.h"
 #include "core/storage/project_file.h"
 

@@ -4,14 +4,16 @@
 #include <memory>
 #include <nlohmann/json.hpp>
 
-#include "core/storage/settings_record.h"
-#include "core/catalogue/part_catalogue.h"
 #include "cli/commands.h"
+#include "core/catalogue/part_catalogue.h"
+#include "core/storage/settings_record.h"
 
 namespace quillet::cli {
 namespace {
 
-nlohmann::json Halves(uint32_t high, uint32_t low) { return {{"high", high}, {"low", low}}; }
+nlohmann::json Halves(uint32_t high, uint32_t low) {
+  return {{"high", high}, {"low", low}};
+}
 
 const char* TypeName(uint8_t mode) {
   static constexpr const char* kNames[] = {"ISP", "ICP", "ISP by COM Port"};
@@ -62,8 +64,9 @@ void PrintText(const JobSettings& job, bool found, std::ostream& out) {
   row("S/N programming", std::string(on(job.SnProgrammingEnabled)) + ", address " + address);
   row("S/N value", FormatSnValue(job.SnValue));
   row("S/N increment", FormatSnValue(job.SnIncrement));
-  row("Chip counter", std::string(on(job.ChipCounterEnabled)) + ", " + (job.CountDown ? "Count Down" : "Count Up") +
-                          ", " + FormatChipCounter(job.ChipCounter));
+  row("Chip counter", std::string(on(job.ChipCounterEnabled)) + ", " +
+                          (job.CountDown ? "Count Down" : "Count Up") + ", " +
+                          FormatChipCounter(job.ChipCounter));
   row("UART protocol", job.FastProtocol ? "Fast Protocol" : "Normal Protocol");
 }
 
@@ -75,7 +78,8 @@ void RegisterSettingsCommand(CLI::App& app, ExitCode& exit_code) {
   auto* show = settings->add_subcommand("show", "Decode GUI.LOG as start-up restores it");
   auto file = std::make_shared<std::string>();
   auto json = std::make_shared<bool>(false);
-  show->add_option("FILE", *file, "the GUI.LOG file (a missing file gives the first-run settings)")->required();
+  show->add_option("FILE", *file, "the GUI.LOG file (a missing file gives the first-run settings)")
+      ->required();
   show->add_flag("--json", *json, "print JSON");
   show->callback([file, json, &exit_code] {
     JobSettings job;

@@ -47,7 +47,8 @@ std::optional<FirmwareIdentity> ReadFirmwareIdentity(std::span<const uint8_t> im
 
 std::vector<uint8_t> ScrambledFile(std::vector<uint8_t> image) {
   for (const ByteSpan& span : kComplementedSpans) {
-    for (std::size_t i = span.first; i <= span.last && i < image.size(); ++i) image[i] = static_cast<uint8_t>(~image[i]);
+    for (std::size_t i = span.first; i <= span.last && i < image.size(); ++i)
+      image[i] = static_cast<uint8_t>(~image[i]);
   }
   return image;
 }

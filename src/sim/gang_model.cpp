@@ -22,7 +22,8 @@ Task<> GangModel::FirmwareTransfer(DeviceIo& io) {
     image.insert(image.end(), data.begin(), data.end());
     io.SendAck(ack());
     if (block == kGangMarkerAfterBlock && co_await io.Byte() != kGangTransferMarker) {
-      co_await io.Bytes((kGangTransferBlocks - block - 1) * kTransferBlockSize);  // the rest, unacknowledged and unused
+      co_await io.Bytes((kGangTransferBlocks - block - 1) *
+                        kTransferBlockSize);  // the rest, unacknowledged and unused
       co_return;
     }
   }

@@ -3,8 +3,8 @@
 // and its firmware transfer (0xC5: sixteen 256-byte blocks, each acknowledged, and the byte 0x5A
 // after the eighth). Another byte where 0x5A belongs spoils the transfer: the controller reads the
 // remaining blocks without acknowledging them and keeps its firmware.
-#include "sim/device_tables.h"
 #include "sim/controller_model.h"
+#include "sim/device_tables.h"
 
 namespace quillet::sim {
 

@@ -9,7 +9,8 @@ namespace quillet::sim {
 
 class ProgrammerModel final : public ControllerModel {
  public:
-  ProgrammerModel(uint8_t type_code, uint16_t version) : ControllerModel(type_code, version, kProgrammerAckByte) {}
+  ProgrammerModel(uint8_t type_code, uint16_t version)
+      : ControllerModel(type_code, version, kProgrammerAckByte) {}
 
  private:
   Task<> Command(uint8_t command, DeviceIo& io) override;

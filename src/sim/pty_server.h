@@ -9,8 +9,8 @@
 #include <thread>
 #include <vector>
 
-#include "core/sys/clock.h"
 #include "core/serial/wire_trace.h"
+#include "core/sys/clock.h"
 #include "sim/fault_plan.h"
 #include "sim/sim_engine.h"
 

@@ -8,8 +8,8 @@
 #include <span>
 #include <vector>
 
-#include "core/sys/clock.h"
 #include "core/serial/serial_device.h"
+#include "core/sys/clock.h"
 #include "sim/device_task.h"
 
 namespace quillet::sim {

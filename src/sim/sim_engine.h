@@ -10,9 +10,9 @@
 #include <optional>
 #include <span>
 
-#include "core/sys/clock.h"
 #include "core/serial/serial_device.h"
 #include "core/serial/wire_trace.h"
+#include "core/sys/clock.h"
 #include "sim/fault_plan.h"
 #include "sim/sim_device.h"
 

@@ -6,9 +6,9 @@
 #include <memory>
 #include <string>
 
-#include "core/sys/clock.h"
 #include "core/serial/port_system.h"
 #include "core/serial/wire_trace.h"
+#include "core/sys/clock.h"
 #include "sim/fault_plan.h"
 #include "sim/sim_engine.h"
 

@@ -6,15 +6,15 @@
 #include <string>
 #include <vector>
 
-#include "core/report/recording_reporter.h"
 #include "core/catalogue/part_catalogue.h"
 #include "core/job/job_settings.h"
 #include "core/operations/workbench.h"
 #include "core/programmer/programmer_link.h"
-#include "core/serial/serial_port.h"
-#include "core/sys/clock.h"
+#include "core/report/recording_reporter.h"
 #include "core/serial/port_system.h"
+#include "core/serial/serial_port.h"
 #include "core/serial/wire_trace.h"
+#include "core/sys/clock.h"
 #include "sim/fault_plan.h"
 #include "sim/sim_device.h"
 #include "sim/virtual_port.h"
@@ -79,7 +79,6 @@ class LinkRig {
   std::vector<std::unique_ptr<sim::SimDevice>> devices_;
   std::vector<std::unique_ptr<WireTrace>> traces_;
   std::vector<std::unique_ptr<sim::SimulatedPort>> sim_ports_;
-
 };
 
 // A device that sends `greeting` when it powers up and `reply` for every byte it receives.

@@ -54,8 +54,10 @@ ConfigDefaults DefaultConfig(uint32_t part_code, const PartRow& part, bool categ
   }
 
   if (part_code >= 110 && part_code <= 199 && !part.FamilyFlagC && !part.FamilyFlagB) {
-    bytes[k8051Config0Byte] = ClearReservedZeroBits(bytes[k8051Config0Byte], Config0BitText, part.Config0DescGroup);
-    bytes[k8051Config1Byte] = ClearReservedZeroBits(bytes[k8051Config1Byte], Config1BitText, part.Config1DescGroup);
+    bytes[k8051Config0Byte] =
+        ClearReservedZeroBits(bytes[k8051Config0Byte], Config0BitText, part.Config0DescGroup);
+    bytes[k8051Config1Byte] =
+        ClearReservedZeroBits(bytes[k8051Config1Byte], Config1BitText, part.Config1DescGroup);
   }
   return defaults;
 }

@@ -4,8 +4,8 @@
 #include <cctype>
 #include <cstdio>
 
-#include "core/report/reporter.h"
 #include "core/images/hex_to_bin.h"
+#include "core/report/reporter.h"
 #include "core/sys/file_io.h"
 #include "core/sys/file_time.h"
 

@@ -33,7 +33,6 @@ struct UsageLimitBytes {
   bool operator==(const UsageLimitBytes&) const = default;
 };
 
-
 struct JobSettings {
   // Written by the UI thread; Exit and the P.M. box may clear the P.M. bits while a worker polls.
   SharedValue<uint8_t> ProgrammerMode = 0;
@@ -78,7 +77,7 @@ struct JobSettings {
   // Rebuilds ItemFlags from the flags; bit 5 keeps its last value.
   void BuildItemFlags();
 
-  std::string PortName() const;  // ProgrammerPortName up to its first zero
+  std::string PortName() const;             // ProgrammerPortName up to its first zero
   void SetPortName(std::string_view name);  // nothing stored when longer than 15 characters
 };
 

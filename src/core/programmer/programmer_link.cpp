@@ -26,8 +26,7 @@ constexpr VersionThreshold kVersionThresholds[] = {
 }  // namespace
 
 ProgrammerLink::ProgrammerLink(SerialPort& port, Clock& clock, Reporter& reporter, OperationDisplay& display,
-                               JobSettings& job, const PartCatalogue& catalogue,
-                               std::string firmware_folder)
+                               JobSettings& job, const PartCatalogue& catalogue, std::string firmware_folder)
     : port_(port),
       clock_(clock),
       reporter_(reporter),

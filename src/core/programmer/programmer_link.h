@@ -10,12 +10,12 @@
 #include <span>
 #include <string>
 
-#include "core/report/operation_display.h"
-#include "core/report/reporter.h"
 #include "core/catalogue/part_catalogue.h"
 #include "core/job/job_settings.h"
 #include "core/programmer/firmware_variant.h"
 #include "core/programmer/programmer_commands.h"
+#include "core/report/operation_display.h"
+#include "core/report/reporter.h"
 #include "core/serial/serial_port.h"
 #include "core/sys/clock.h"
 

@@ -8,7 +8,8 @@ namespace {
 
 bool Probe(SerialPort& port, ProbeKind probe) {
   uint8_t reply = 0;
-  if (!port.WriteByte(probe == ProbeKind::Type ? kTypeQuery : kVersionQuery) || !port.ReadByte(reply)) return false;
+  if (!port.WriteByte(probe == ProbeKind::Type ? kTypeQuery : kVersionQuery) || !port.ReadByte(reply))
+    return false;
   if (probe == ProbeKind::Type) return IsScanTypeCode(reply);
   uint8_t ignored = 0;
   port.ReadByte(ignored);  // the version bytes are read but not judged here

@@ -54,7 +54,9 @@ void RecordingReporter::StepIt() {
   Add({Kind::StepIt});
 }
 
-void RecordingReporter::PlaySound(Sound sound) { Add({Kind::Sound, "", static_cast<int>(sound)}); }
+void RecordingReporter::PlaySound(Sound sound) {
+  Add({Kind::Sound, "", static_cast<int>(sound)});
+}
 
 void RecordingReporter::PassWindow(const std::string& message, const std::string& time_stamp) {
   Add({Kind::Pass, message, 0, 0, time_stamp});
@@ -64,10 +66,18 @@ void RecordingReporter::FailWindow(const std::string& message, const std::string
   Add({Kind::Fail, message, 0, 0, time_stamp});
 }
 
-void RecordingReporter::WarningBox(const std::string& message) { Add({Kind::Warning, message}); }
-void RecordingReporter::DebugBox(const std::string& text) { Add({Kind::Debug, text}); }
-void RecordingReporter::StartAutoClose() { Add({Kind::AutoCloseOn}); }
-void RecordingReporter::StopAutoClose() { Add({Kind::AutoCloseOff}); }
+void RecordingReporter::WarningBox(const std::string& message) {
+  Add({Kind::Warning, message});
+}
+void RecordingReporter::DebugBox(const std::string& text) {
+  Add({Kind::Debug, text});
+}
+void RecordingReporter::StartAutoClose() {
+  Add({Kind::AutoCloseOn});
+}
+void RecordingReporter::StopAutoClose() {
+  Add({Kind::AutoCloseOff});
+}
 
 std::vector<ReportEvent> RecordingReporter::Events() const {
   std::lock_guard lock(mutex_);

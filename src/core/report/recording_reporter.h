@@ -10,7 +10,20 @@
 namespace quillet {
 
 struct ReportEvent {
-  enum class Kind { Status, Range, Step, Pos, StepIt, Sound, Pass, Fail, Warning, Debug, AutoCloseOn, AutoCloseOff };
+  enum class Kind {
+    Status,
+    Range,
+    Step,
+    Pos,
+    StepIt,
+    Sound,
+    Pass,
+    Fail,
+    Warning,
+    Debug,
+    AutoCloseOn,
+    AutoCloseOff
+  };
   Kind kind;
   std::string text;  // status, message or debug text; the time stamp for Pass and Fail is in `extra`
   int a = 0;

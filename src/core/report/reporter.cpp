@@ -44,7 +44,9 @@ void Reporter::ShowWarning(const std::string& message) {
   ResetStatus();
 }
 
-void Reporter::DebugText(const std::string& text) { DebugText2(text, ""); }
+void Reporter::DebugText(const std::string& text) {
+  DebugText2(text, "");
+}
 
 void Reporter::DebugText2(const std::string& first, const std::string& second) {
   char text[kDebugTextSize];

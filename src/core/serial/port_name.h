@@ -20,7 +20,8 @@ inline constexpr std::string_view kFirstRunPortName = "/dev/ttyS0";
 inline constexpr std::string_view kDevicePrefix = "/dev/";
 
 inline std::string ShortPortName(std::string_view device_path) {
-  if (device_path.substr(0, kDevicePrefix.size()) == kDevicePrefix) device_path.remove_prefix(kDevicePrefix.size());
+  if (device_path.substr(0, kDevicePrefix.size()) == kDevicePrefix)
+    device_path.remove_prefix(kDevicePrefix.size());
   return std::string(device_path);
 }
 

@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "core/sys/clock.h"
 #include "core/serial/port_name.h"
 #include "core/serial/port_system.h"
 #include "core/serial/serial_device.h"
 #include "core/serial/wire_trace.h"
+#include "core/sys/clock.h"
 
 namespace quillet {
 

@@ -5,9 +5,9 @@
 #include <memory>
 #include <string>
 
-#include "core/sys/clock.h"
 #include "core/serial/serial_device.h"
 #include "core/serial/wire_trace.h"
+#include "core/sys/clock.h"
 
 namespace quillet {
 

@@ -3,9 +3,9 @@
 #include <cstring>
 
 #include "core/report/reporter.h"
+#include "core/serial/port_name.h"
 #include "core/storage/packed_bcd.h"
 #include "core/sys/file_io.h"
-#include "core/serial/port_name.h"
 
 namespace quillet {
 namespace {
@@ -33,7 +33,9 @@ uint8_t SaneMode(uint8_t mode) {
   return static_cast<uint8_t>((type_ok ? type : 0) | (extra_ok ? extra : 0));
 }
 
-uint8_t Flag(bool on) { return on ? 0xFF : 0x00; }
+uint8_t Flag(bool on) {
+  return on ? 0xFF : 0x00;
+}
 
 }  // namespace
 

@@ -5,8 +5,8 @@
 // nothing is ever half-stored.
 #include <string>
 
-#include "dialogs/kit/control_states.h"
 #include "core/job/job_settings.h"
+#include "dialogs/kit/control_states.h"
 
 namespace quillet {
 

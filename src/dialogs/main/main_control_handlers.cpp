@@ -1,8 +1,8 @@
 // Handlers of the main window's controls. While an operation runs a click changes no setting: the
 // handler returns and the window shows the settings' state again (P.M. and Exit excepted).
+#include "core/report/reporter.h"
 #include "dialogs/main/main_controls.h"
 #include "dialogs/main/main_layout.h"
-#include "core/report/reporter.h"
 
 namespace quillet {
 namespace {

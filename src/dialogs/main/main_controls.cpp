@@ -2,9 +2,9 @@
 
 #include "core/job/item_selection.h"
 
-#include "dialogs/main/main_layout.h"
 #include "core/job/setup_part.h"
 #include "core/serial/port_name.h"
+#include "dialogs/main/main_layout.h"
 
 namespace quillet {
 namespace {

@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "dialogs/kit/control_states.h"
 #include "core/catalogue/part_catalogue.h"
-#include "dialogs/main/part_lists.h"
 #include "core/job/job_settings.h"
 #include "core/storage/project_commands.h"
 #include "core/sys/shared_value.h"
+#include "dialogs/kit/control_states.h"
+#include "dialogs/main/part_lists.h"
 
 namespace quillet {
 

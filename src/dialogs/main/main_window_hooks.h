@@ -5,8 +5,8 @@
 #include <functional>
 #include <map>
 
-#include "dialogs/main/main_controls.h"
 #include "core/job/setup_part.h"
+#include "dialogs/main/main_controls.h"
 
 namespace quillet {
 

@@ -5,8 +5,8 @@
 #include <QRadioButton>
 
 #include "dialogs/advanced/advanced_layout.h"
-#include "qt/kit/message_box.h"
 #include "qt/kit/artwork.h"
+#include "qt/kit/message_box.h"
 
 namespace quillet {
 

@@ -12,9 +12,9 @@
 #include <QScrollBar>
 #include <QSignalBlocker>
 
-#include "qt/kit/tab_control_widget.h"
 #include "qt/kit/artwork.h"
 #include "qt/kit/hex_view_widget.h"
+#include "qt/kit/tab_control_widget.h"
 
 namespace quillet {
 namespace {

@@ -5,8 +5,8 @@
 #include <QProgressBar>
 
 #include "qt/kit/gui_thread.h"
-#include "qt/main/result_dialog.h"
 #include "qt/kit/message_box.h"
+#include "qt/main/result_dialog.h"
 
 namespace quillet {
 

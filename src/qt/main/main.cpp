@@ -2,9 +2,9 @@
 #include <QApplication>
 #include <QDir>
 
-#include "qt/main/main_dialog.h"
-#include "qt/kit/dialog_style.h"
 #include "core/sys/instance_lock.h"
+#include "qt/kit/dialog_style.h"
+#include "qt/main/main_dialog.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);

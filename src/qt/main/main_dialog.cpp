@@ -8,11 +8,11 @@
 #include <QRadioButton>
 #include <QSignalBlocker>
 
-#include "dialogs/main/main_layout.h"
 #include "core/job/settings_dump.h"
-#include "qt/kit/tab_control_widget.h"
+#include "dialogs/main/main_layout.h"
 #include "qt/kit/artwork.h"
 #include "qt/kit/hex_view_widget.h"
+#include "qt/kit/tab_control_widget.h"
 
 namespace quillet {
 namespace {
@@ -55,8 +55,7 @@ GuiOperationDisplay::Actions MainDialog::DisplayActions() {
   return {[this](const std::string& text) { Handle([&] { controls_.ShowPortField(text); }); },
           [this](const std::string& word) { Handle([&] { controls_.ShowProgrammerType(word); }); },
           [this] { Handle([&] { controls_.ShowSnValue(); }); },
-          [this] { Handle([&] { controls_.ShowChipCounter(); }); },
-          [this] { reject(); }};
+          [this] { Handle([&] { controls_.ShowChipCounter(); }); }, [this] { reject(); }};
 }
 
 MainDialog::~MainDialog() {

@@ -7,19 +7,19 @@
 #include <memory>
 #include <string>
 
-#include "qt/main/gui_reporter.h"
-#include "dialogs/main/main_controls.h"
-#include "qt/main/gui_operation_display.h"
-#include "core/operations/workbench.h"
-#include "dialogs/main/main_window_hooks.h"
-#include "core/operations/operation_runner.h"
 #include "core/catalogue/part_catalogue.h"
 #include "core/images/image_buffer.h"
 #include "core/images/image_window.h"
 #include "core/job/job_settings.h"
+#include "core/operations/operation_runner.h"
+#include "core/operations/workbench.h"
 #include "core/sys/clock.h"
 #include "core/sys/instance_lock.h"
+#include "dialogs/main/main_controls.h"
+#include "dialogs/main/main_window_hooks.h"
 #include "qt/kit/template_dialog.h"
+#include "qt/main/gui_operation_display.h"
+#include "qt/main/gui_reporter.h"
 
 class QMenu;
 class QShortcut;

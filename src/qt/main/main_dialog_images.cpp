@@ -5,11 +5,11 @@
 #include <QLineEdit>
 #include <QStringList>
 
-#include "qt/main/main_dialog.h"
-#include "dialogs/main/main_layout.h"
 #include "core/images/image_loader.h"
 #include "core/storage/project_commands.h"
+#include "dialogs/main/main_layout.h"
 #include "qt/kit/hex_view_widget.h"
+#include "qt/main/main_dialog.h"
 
 namespace quillet {
 namespace {

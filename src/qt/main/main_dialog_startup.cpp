@@ -5,12 +5,12 @@
 #include <QShortcut>
 #include <QThread>
 
-#include "qt/advanced/advanced_dialog.h"
-#include "qt/main/main_dialog.h"
-#include "dialogs/main/main_layout.h"
-#include "qt/main/result_dialog.h"
 #include "core/storage/settings_record.h"
+#include "dialogs/main/main_layout.h"
+#include "qt/advanced/advanced_dialog.h"
 #include "qt/kit/artwork.h"
+#include "qt/main/main_dialog.h"
+#include "qt/main/result_dialog.h"
 
 namespace quillet {
 

@@ -39,17 +39,18 @@ TEST_P(ChoosePartTest, TypeFollowsThePartsList) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, ChoosePartTest,
-    ::testing::Values(ChooseCase{"IcpPartFromIsp", kTypeIsp, "QMC04A", std::nullopt, 1, 110, kTypeIcp},
-                      ChooseCase{"IspPartFromIcpGang", kModeGang | kTypeIcp, "QLA08P", std::nullopt, 1, 5,
-                                 kModeGang | kTypeIsp},
-                      ChooseCase{"ComOnlyPartNeedsComIsp", kTypeIsp, "QLU16F", std::nullopt, 1, 45, kTypeComIsp},
-                      ChooseCase{"ComIspKeptForAnIspPart", kTypeComIsp, "QLA08P", std::nullopt, 1, 5, kTypeComIsp},
-                      ChooseCase{"ProductionModeLeft", kModeProduction | kTypeComIsp, "QMC04A", std::nullopt, 1,
-                                 110, kTypeIcp},
-                      ChooseCase{"NamedTypeMustListThePart", kTypeIsp, "QMC04A", kTypeIsp, 0, 2, kTypeIsp},
-                      ChooseCase{"ComOnlyPartNotInIspList", kTypeIsp, "QLU16F", kTypeIsp, 0, 2, kTypeIsp},
-                      ChooseCase{"PlaceholderIsNoPart", kTypeIsp, "-", std::nullopt, 0, 2, kTypeIsp},
-                      ChooseCase{"UnknownName", kTypeIcp, "NOPART", std::nullopt, 0, 2, kTypeIcp}),
+    ::testing::Values(
+        ChooseCase{"IcpPartFromIsp", kTypeIsp, "QMC04A", std::nullopt, 1, 110, kTypeIcp},
+        ChooseCase{"IspPartFromIcpGang", kModeGang | kTypeIcp, "QLA08P", std::nullopt, 1, 5,
+                   kModeGang | kTypeIsp},
+        ChooseCase{"ComOnlyPartNeedsComIsp", kTypeIsp, "QLU16F", std::nullopt, 1, 45, kTypeComIsp},
+        ChooseCase{"ComIspKeptForAnIspPart", kTypeComIsp, "QLA08P", std::nullopt, 1, 5, kTypeComIsp},
+        ChooseCase{"ProductionModeLeft", kModeProduction | kTypeComIsp, "QMC04A", std::nullopt, 1, 110,
+                   kTypeIcp},
+        ChooseCase{"NamedTypeMustListThePart", kTypeIsp, "QMC04A", kTypeIsp, 0, 2, kTypeIsp},
+        ChooseCase{"ComOnlyPartNotInIspList", kTypeIsp, "QLU16F", kTypeIsp, 0, 2, kTypeIsp},
+        ChooseCase{"PlaceholderIsNoPart", kTypeIsp, "-", std::nullopt, 0, 2, kTypeIsp},
+        ChooseCase{"UnknownName", kTypeIcp, "NOPART", std::nullopt, 0, 2, kTypeIcp}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ChoosePart, ComOnlyNamesAreHiddenOutsideComIsp) {
@@ -71,7 +72,7 @@ TEST(WritableItems, LdromOnlyInIcpConfigWhereTheTypeWritesIt) {
     uint8_t type;
     bool data_flash, ldrom, config, preselected;
   } cases[] = {
-      {cortex, kTypeIcp, true, true, true, true},     {cortex, kTypeIsp, true, false, false, false},
+      {cortex, kTypeIcp, true, true, true, true},        {cortex, kTypeIsp, true, false, false, false},
       {plain8051, kTypeIsp, false, false, false, false}, {plain8051, kTypeIcp, false, false, true, false},
       {flagA, kTypeComIsp, true, false, true, false},
   };
