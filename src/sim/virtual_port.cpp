@@ -84,6 +84,12 @@ class VirtualDevice final : public SerialDevice {
     return !state_->engine.Disconnected();
   }
 
+  bool FlushInput() override {
+    state_->engine.RunUntil(state_->clock.NowMicros());
+    state_->engine.DiscardOutputBefore(state_->clock.NowMicros());
+    return !state_->engine.Disconnected();
+  }
+
  private:
   std::shared_ptr<SimulatedPort::State> state_;
   SerialTimeouts timeouts_;

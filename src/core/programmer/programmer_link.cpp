@@ -47,6 +47,10 @@ int ProgrammerLink::Fail(const std::string& message) {
 
 int ProgrammerLink::SendCommand(uint8_t command) {
   CommandByte = command;
+  if (discard_input_) {
+    port_.FlushInput();
+    discard_input_ = false;
+  }
   return port_.WriteByte(command) ? Result(1) : Fail("Send data error !");
 }
 
@@ -185,15 +189,17 @@ int ProgrammerLink::QueryGangVersion() {
   return QueryVersion(true);
 }
 
+// A version that was not read decides nothing: the query has shown its message, and 1 ends the
+// calling operation as an update would.
 int ProgrammerLink::CheckProgrammerFirmware() {
-  QueryProgrammerVersion();
+  if (!QueryProgrammerVersion()) return 1;
   if (ProgrammerFirmwareVersion == kExpectedFirmwareVersion) return Result(0);
   if (!UpdateProgrammerFirmware()) Fail("Update programmer error !");
   return Result(1);
 }
 
 int ProgrammerLink::CheckGangFirmware() {
-  QueryGangVersion();
+  if (!QueryGangVersion()) return 1;
   if (Flags.GangFwBelow0119 || ProgrammerFirmwareVersion == kExpectedFirmwareVersion) return Result(0);
   if (!UpdateGangFirmware()) Fail("Update Gang Programmer error !");
   return Result(1);

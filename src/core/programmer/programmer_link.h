@@ -92,7 +92,12 @@ class ProgrammerLink {
 
  private:
   int Fail(const std::string& message);
-  int Result(int result) { return LastResult = result; }
+  // Every step ends here; after a failed one the input left on the line is discarded before the
+  // next command, so a stale byte is never taken for an acknowledge.
+  int Result(int result) {
+    if (!result) discard_input_ = true;
+    return LastResult = result;
+  }
   int ExpectAckByte(uint8_t ack, const char* no_response, const char* wrong);
   int QueryVersion(bool gang);
   // Connect, else scan and connect again; `not_found` when the second connection fails silently.
@@ -110,6 +115,7 @@ class ProgrammerLink {
   std::string firmware_folder_;
   FirmwareBuffer firmware_;
   int reported_failures_ = 0;
+  bool discard_input_ = false;
   bool cancelled_ = false;  // the cancel path ran: the program is ending and reports nothing more
 };
 

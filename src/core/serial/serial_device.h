@@ -54,6 +54,9 @@ class SerialDevice {
   virtual IoResult Write(std::span<const uint8_t> bytes) = 0;
   // Raises or lowers DTR. A port without modem lines (a pseudo-terminal) accepts and ignores it.
   virtual bool SetDtr(bool on) = 0;
+  // Discards what has arrived and not been read, so that a byte left over from a failed exchange
+  // is never taken for the answer to the next command.
+  virtual bool FlushInput() = 0;
 };
 
 // Bits on the wire for one byte: start bit, data bits, parity bit, stop bits (one and a half

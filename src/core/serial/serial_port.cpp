@@ -125,6 +125,10 @@ int SerialPort::ListComPorts() {
   return 1;
 }
 
+int SerialPort::FlushInput() {
+  return device_ && device_->FlushInput() ? 1 : 0;
+}
+
 int SerialPort::SetDtr() {
   return device_ && device_->SetDtr(true) ? 1 : 0;
 }

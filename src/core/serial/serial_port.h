@@ -61,6 +61,8 @@ class SerialPort {
   // Fills the port table with the ports that can be opened now, in scan order.
   int ListComPorts();
 
+  // Discards what has arrived and not been read.
+  int FlushInput();
   int SetDtr();
   int ClearDtr();
 

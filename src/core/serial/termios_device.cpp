@@ -116,6 +116,8 @@ class TermiosDevice final : public SerialDevice {
     return errno == ENOTTY || errno == EINVAL;  // no modem lines (pseudo-terminal)
   }
 
+  bool FlushInput() override { return ::ioctl(fd_, TCFLSH, TCIFLUSH) == 0; }
+
  private:
   int fd_;
   SerialTimeouts timeouts_;

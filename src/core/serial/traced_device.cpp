@@ -52,6 +52,11 @@ class TracedDevice final : public SerialDevice {
     return device_->SetDtr(on);
   }
 
+  bool FlushInput() override {
+    trace_.Note(clock_.NowMicros(), "flush input");
+    return device_->FlushInput();
+  }
+
  private:
   std::unique_ptr<SerialDevice> device_;
   WireTrace& trace_;
