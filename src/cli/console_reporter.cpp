@@ -46,15 +46,19 @@ void ConsoleReporter::PassWindow(const std::string& message, const std::string& 
 }
 
 void ConsoleReporter::FailWindow(const std::string& message, const std::string& time_stamp) {
-  failed_ = true;
+  ++failures_;
   if (show_progress_) err_ << "\r\x1b[K";
   err_ << "FAIL " << time_stamp << ": " << message << "\n";
+  if (const std::string next = next_step_ ? next_step_(message) : ""; !next.empty())
+    err_ << "  " << next << "\n";
 }
 
 void ConsoleReporter::WarningBox(const std::string& message) {
   err_ << "WARNING: " << message << "\n";
 }
 
-void ConsoleReporter::DebugBox(const std::string& text) { out_ << "<Debug> " << text << "\n"; }
+void ConsoleReporter::DebugBox(const std::string& text) {
+  out_ << "<Debug> " << text << "\n";
+}
 
 }  // namespace quillet::cli

@@ -1,7 +1,9 @@
 #pragma once
 // Reporter for the command line: status texts and PASS/WARNING/<Debug> texts go to stdout, FAIL
 // messages to stderr; windows are never modal here. Progress is drawn on a terminal only.
+#include <functional>
 #include <iosfwd>
+#include <string>
 
 #include "core/report/reporter.h"
 
@@ -24,7 +26,12 @@ class ConsoleReporter : public Reporter {
   void StartAutoClose() override {}
   void StopAutoClose() override {}
 
-  bool Failed() const { return failed_; }
+  int FailureCount() const { return failures_; }
+  bool Failed() const { return failures_ > 0; }
+  // The line said after a FAIL message, indented, when `next_step` has one for it.
+  void SetNextStep(std::function<std::string(const std::string&)> next_step) {
+    next_step_ = std::move(next_step);
+  }
 
  private:
   void DrawProgress();
@@ -32,7 +39,8 @@ class ConsoleReporter : public Reporter {
   std::ostream& out_;
   std::ostream& err_;
   bool show_progress_;
-  bool failed_ = false;
+  int failures_ = 0;
+  std::function<std::string(const std::string&)> next_step_;
   std::string status_;
   int lower_ = 0, upper_ = 100, step_ = 1, pos_ = 0, last_percent_ = -1;
 };

@@ -13,11 +13,8 @@ void RegisterFwUpdateCommand(CLI::App& app, ExitCode& exit_code) {
   auto options = std::make_shared<LinkOptions>();
   AddLinkOptions(*fwupdate, *options);
   fwupdate->callback([options, &exit_code] {
-    auto session = ProgrammerSession::Create(*options, std::cout, std::cerr);
-    if (!session) {
-      exit_code.value = 2;
-      return;
-    }
+    auto session = ProgrammerSession::Create(*options, std::cout, std::cerr, exit_code.value);
+    if (!session) return;
     session->link().OnFwUpdate();
     if (!session->Failed()) std::cout << "Prog. Type: " << session->display().programmer_type << "\n";
     exit_code.value = session->Failed() ? 1 : 0;

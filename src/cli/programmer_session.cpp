@@ -1,20 +1,42 @@
 #include "cli/programmer_session.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <climits>
 #include <cstdlib>
+#include <cstring>
 #include <ostream>
 
+#include "cli/interrupt.h"
 #include "core/job/setup_part.h"
 #include "core/storage/settings_record.h"
 #include "core/sys/file_io.h"
 
 namespace quillet::cli {
+namespace {
+
+constexpr char kNameThePort[] =
+    "name the Programmer's port with --port (for example --port ttyUSB0), or list pseudo-terminals in "
+    "QUILLET_EXTRA_PORTS (colon-separated)";
+
+// The next step after a FAIL the console shows, when there is one to say.
+std::string NextStep(const std::string& message, bool named_port) {
+  if (message == "Programmer is not found !" || message == "Gang Programmer is not found !")
+    return named_port ? "check the cable and the Programmer's power on that port" : kNameThePort;
+  if (message == "Configure programmer error !" || message == "Update programmer error !" ||
+      message == "Update Gang Programmer error !")
+    return kAfterFailedTransfer;
+  return {};
+}
+
+}  // namespace
 
 void AddLinkOptions(CLI::App& verb, LinkOptions& options) {
-  verb.add_option(
-      "--port", options.port,
-      "the Programmer's port (device path or name under /dev); default: the port in GUI.LOG, else a scan");
+  verb.add_option("--port", options.port,
+                  "the Programmer's port (device path or name under /dev); the only port tried. Default: "
+                  "the port in GUI.LOG, else a scan");
   verb.add_option("--trace", options.trace, "write every byte on the line, with its time, to this file");
   verb.add_option("--part", options.part, "the selected part by name; default: the part in GUI.LOG");
   verb.add_option("--settings", options.settings, "the settings file to start from (default GUI.LOG)");
@@ -23,11 +45,40 @@ void AddLinkOptions(CLI::App& verb, LinkOptions& options) {
                       ", else the folder of quillet-cli)");
 }
 
-std::optional<std::string> PortPathFromArgument(const std::string& name) {
-  const bool is_path = name.starts_with("/") || name.find(':') != std::string::npos;
-  std::string path = is_path ? name : "/dev/" + name;
-  if (path.size() > kMaxPortNameLength) return std::nullopt;
-  return path;
+void CliDisplay::AnnounceFirmwareSwitch(std::string_view from_word, std::string_view to_word) {
+  err_ << "Switching the Programmer from " << from_word << " to " << to_word << " firmware, about 4 s\n";
+  err_.flush();
+}
+
+void CliDisplay::TransferStarted() {
+  SetTransferRunning(true);
+}
+
+void CliDisplay::TransferEnded() {
+  SetTransferRunning(false);
+}
+
+std::optional<std::string> ResolvePortArgument(const std::string& name, std::string& reason) {
+  if (name.find(':') != std::string::npos) return name;  // a virtual port
+  const std::string path = name.starts_with("/") ? name : "/dev/" + name;
+  char resolved[PATH_MAX];
+  if (!::realpath(path.c_str(), resolved)) {
+    reason = path + ": " + std::strerror(errno);
+    return std::nullopt;
+  }
+  // Opening tells now, with the system's reason, what the link would only find out as silence.
+  const int fd = ::open(resolved, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) {
+    reason = std::string(resolved) + ": " + std::strerror(errno);
+    return std::nullopt;
+  }
+  ::close(fd);
+  if (std::strlen(resolved) > kMaxPortNameLength) {
+    reason = std::string(resolved) + ": a port name is at most " + std::to_string(kMaxPortNameLength) +
+             " characters; name a shorter link to the device";
+    return std::nullopt;
+  }
+  return std::string(resolved);
 }
 
 std::string FirmwareFolder(const std::string& option) {
@@ -38,23 +89,23 @@ std::string FirmwareFolder(const std::string& option) {
   return n > 0 ? FolderOf(std::string(exe, static_cast<std::size_t>(n))) : "";
 }
 
-ProgrammerSession::ProgrammerSession(std::ostream& out, std::ostream& err, std::string firmware_folder)
+ProgrammerSession::ProgrammerSession(std::ostream& out, std::ostream& err, std::string firmware_folder,
+                                     PortSources sources)
     : reporter_(clock_, out, err, ::isatty(STDERR_FILENO) != 0),
-      bench_(clock_, reporter_, display_, std::move(firmware_folder)) {}
+      display_(err),
+      bench_(clock_, reporter_, display_, std::move(firmware_folder), std::move(sources)) {}
 
-bool ProgrammerSession::Apply(const LinkOptions& options, std::ostream& err) {
+bool ProgrammerSession::Apply(const LinkOptions& options, const std::optional<std::string>& named_port,
+                              std::ostream& err) {
   JobSettings& job = bench_.job();
   // Without GUI.LOG no port is remembered, so the search scans (not the first-run port guess).
   if (!LoadSettingsFile(options.settings, job)) job.SetPortName("");
-  if (!options.port.empty()) {
-    const auto path = PortPathFromArgument(options.port);
-    if (!path) {
-      err << "quillet-cli: port name '" << options.port << "' is longer than " << kMaxPortNameLength
-          << " characters\n";
-      return false;
-    }
-    job.SetPortName(*path);
+  if (named_port) {
+    job.SetPortName(*named_port);
+    bench_.link().NamedPortOnly = true;
   }
+  reporter_.SetNextStep(
+      [named = named_port.has_value()](const std::string& message) { return NextStep(message, named); });
   job.ProgrammerMode = static_cast<uint8_t>(job.Type() | (options.gang ? kModeGang : 0));
   DeriveModeFlags(job);
   // A part named by the option brings the type of its list, as the window's radios and lists do.
@@ -75,10 +126,29 @@ bool ProgrammerSession::Apply(const LinkOptions& options, std::ostream& err) {
 }
 
 std::unique_ptr<ProgrammerSession> ProgrammerSession::Create(const LinkOptions& options, std::ostream& out,
-                                                             std::ostream& err) {
+                                                             std::ostream& err, int& exit_code) {
+  std::optional<std::string> named_port;
+  PortSources sources = PortSourcesFromEnvironment();
+  if (!options.port.empty()) {
+    std::string reason;
+    named_port = ResolvePortArgument(options.port, reason);
+    if (!named_port) {
+      SystemClock clock;
+      ConsoleReporter reporter(clock, out, err, false);
+      reporter.ShowFail(options.gang ? "Gang Programmer is not found !" : "Programmer is not found !");
+      err << "  " << reason << "\n";
+      exit_code = 1;
+      return nullptr;
+    }
+    sources = PortSources{false, "", {*named_port}};  // nothing else is scanned or opened
+  }
   std::unique_ptr<ProgrammerSession> session(
-      new ProgrammerSession(out, err, FirmwareFolder(options.firmware_dir)));
-  if (!session->Apply(options, err)) return nullptr;
+      new ProgrammerSession(out, err, FirmwareFolder(options.firmware_dir), std::move(sources)));
+  if (!session->Apply(options, named_port, err)) {
+    exit_code = 2;
+    return nullptr;
+  }
+  InstallInterruptHandlers();
   return session;
 }
 

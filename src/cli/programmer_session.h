@@ -1,7 +1,8 @@
 #pragma once
 // What the Programmer verbs (search, fwupdate) share: their options, and the workbench a Programmer
 // operation runs on (settings from GUI.LOG, the part chosen as the window chooses it, the serial
-// port with its optional wire trace), with the console as its reporter and display.
+// port with its optional wire trace), with the console as its reporter and display. A port the
+// user names is the only port touched.
 #include <CLI/CLI.hpp>
 #include <iosfwd>
 #include <memory>
@@ -32,37 +33,49 @@ struct LinkOptions {
 // --port, --trace, --part, --settings, --firmware-dir.
 void AddLinkOptions(CLI::App& verb, LinkOptions& options);
 
-// The main window's fields and cancel path, kept for the verb to print.
+// The main window's fields and cancel path, kept for the verb to print; says on stderr what the
+// window leaves unsaid (a firmware variant switch) and lets a transfer finish before Ctrl-C.
 class CliDisplay : public OperationDisplay {
  public:
+  explicit CliDisplay(std::ostream& err) : err_(err) {}
   void ShowPortField(const std::string& text) override { port_field = text; }
   void ShowProgrammerType(const std::string& word) override { programmer_type = word; }
   void ShowSerialNumber(uint32_t high, uint32_t low) override { serial_number = {high, low}; }
   void ShowChipCounter(uint32_t counter) override { chip_counter = counter; }
   void CancelProgram() override { cancelled = true; }
+  void AnnounceFirmwareSwitch(std::string_view from_word, std::string_view to_word) override;
+  void TransferStarted() override;
+  void TransferEnded() override;
+
   std::string port_field;
   std::string programmer_type;
   std::pair<uint32_t, uint32_t> serial_number;
   uint32_t chip_counter = 0;
   bool cancelled = false;
+
+ private:
+  std::ostream& err_;
 };
 
 class ProgrammerSession {
  public:
-  // Nothing after a usage error, which has been printed to `err` (exit code 2).
+  // Nothing after a usage error (exit code 2) or a port that cannot be opened (exit code 1); the
+  // message is on `err` and `exit_code` says which.
   static std::unique_ptr<ProgrammerSession> Create(const LinkOptions& options, std::ostream& out,
-                                                   std::ostream& err);
+                                                   std::ostream& err, int& exit_code);
 
   Workbench& bench() { return bench_; }
   ProgrammerLink& link() { return bench_.link(); }
   SerialPort& port() { return bench_.port(); }
   const CliDisplay& display() const { return display_; }
-  bool Failed() const { return reporter_.Failed() || display_.cancelled; }
+  // FAIL messages shown so far; an operation failed when it added one.
+  int FailureCount() const { return reporter_.FailureCount(); }
+  bool Failed() const { return reporter_.FailureCount() > 0 || display_.cancelled; }
 
  private:
-  ProgrammerSession(std::ostream& out, std::ostream& err, std::string firmware_folder);
+  ProgrammerSession(std::ostream& out, std::ostream& err, std::string firmware_folder, PortSources sources);
   // Settings from GUI.LOG with the options applied; false after printing a usage error.
-  bool Apply(const LinkOptions& options, std::ostream& err);
+  bool Apply(const LinkOptions& options, const std::optional<std::string>& named_port, std::ostream& err);
 
   SystemClock clock_;
   WireTrace trace_;
@@ -71,8 +84,10 @@ class ProgrammerSession {
   Workbench bench_;
 };
 
-// "/dev/" + name unless the name is already a path or a virtual port; nothing when too long to store.
-std::optional<std::string> PortPathFromArgument(const std::string& name);
+// The device node a --port names: a name without '/' lives under /dev; links (/dev/serial/by-id/...)
+// are followed; names of virtual ports (with ':') are kept. Nothing, with `reason` set, when the
+// port does not exist or cannot be opened, or its node's name is longer than 15 characters.
+std::optional<std::string> ResolvePortArgument(const std::string& name, std::string& reason);
 // --firmware-dir, else $QUILLET_FIRMWARE_DIR, else the executable's folder.
 std::string FirmwareFolder(const std::string& option);
 

@@ -15,11 +15,13 @@ namespace {
 int RunSearch(ProgrammerSession& session, bool gang) {
   ProgrammerLink& link = session.link();
   if (!(gang ? link.SearchGangProgrammer() : link.SearchProgrammer())) return 1;
+  // A FAIL from a stale remembered port before the scan found the Programmer does not count: the
+  // search has its result.
+  const int failures = session.FailureCount();
   // A firmware check that updated the firmware leaves the new version to be read again.
   const int updated = gang ? link.CheckGangFirmware() : link.CheckProgrammerFirmware();
-  if (updated && !session.Failed() && !(gang ? link.QueryGangVersion() : link.QueryProgrammerVersion()))
-    return 1;
-  if (session.Failed()) return 1;
+  if (session.FailureCount() > failures) return 1;
+  if (updated && !(gang ? link.QueryGangVersion() : link.QueryProgrammerVersion())) return 1;
   char version[8];
   std::snprintf(version, sizeof version, "0x%04X", link.ProgrammerFirmwareVersion);
   const std::string port_path = session.port().OpenPortName();
@@ -37,8 +39,8 @@ void RegisterSearchCommand(CLI::App& app, ExitCode& exit_code) {
   AddLinkOptions(*search, *options);
   search->add_flag("--gang", options->gang, "search for a Gang Programmer");
   search->callback([options, &exit_code] {
-    auto session = ProgrammerSession::Create(*options, std::cout, std::cerr);
-    exit_code.value = session ? RunSearch(*session, options->gang) : 2;
+    auto session = ProgrammerSession::Create(*options, std::cout, std::cerr, exit_code.value);
+    if (session) exit_code.value = RunSearch(*session, options->gang);
   });
 }
 

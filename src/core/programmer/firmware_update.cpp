@@ -48,7 +48,7 @@ int ProgrammerLink::LoadFirmwareFile(const std::string& path, bool pad_gang_imag
   return Result(1);
 }
 
-int ProgrammerLink::UpdateProgrammerFirmware() {
+int ProgrammerLink::TransferProgrammerFirmware() {
   // Without an identified variant there is no file to name; the open then fails on the empty path.
   const std::string path = Variant ? firmware_folder_ + std::string(Info(*Variant).file) : std::string();
   if (!LoadFirmwareFile(path, false)) return Result(0);
@@ -93,7 +93,7 @@ int ProgrammerLink::UpdateProgrammerFirmware() {
   return Result(1);
 }
 
-int ProgrammerLink::UpdateGangFirmware() {
+int ProgrammerLink::TransferGangFirmware() {
   if (!LoadFirmwareFile(firmware_folder_ + kGangFirmwareFile, true)) return Result(0);
   if (!SendCommand(kFirmwareTransfer)) return Result(0);
   clock_.Sleep(Millis(1));

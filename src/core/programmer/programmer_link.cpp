@@ -117,7 +117,9 @@ int ProgrammerLink::ScanForProgrammer() {
 }
 
 int ProgrammerLink::ConnectOrScan(const char* not_found) {
+  const int reported_first = reported_failures_;
   if (ConnectProgrammer()) return Result(1);
+  if (NamedPortOnly) return reported_failures_ == reported_first ? Fail(not_found) : Result(0);
   clock_.Sleep(Millis(500));
   if (!ScanForProgrammer()) return Result(0);
   clock_.Sleep(Millis(100));
@@ -150,6 +152,7 @@ int ProgrammerLink::SearchProgrammer() {
     case VariantDecision::Action::Refuse:
       return Fail(std::string(decision.message));
     case VariantDecision::Action::Switch:
+      display_.AnnounceFirmwareSwitch(Info(*Variant).word, Info(decision.target).word);
       Variant = decision.target;
       break;
     case VariantDecision::Action::Keep:
@@ -203,6 +206,20 @@ int ProgrammerLink::CheckGangFirmware() {
   if (Flags.GangFwBelow0119 || ProgrammerFirmwareVersion == kExpectedFirmwareVersion) return Result(0);
   if (!UpdateGangFirmware()) Fail("Update Gang Programmer error !");
   return Result(1);
+}
+
+int ProgrammerLink::UpdateProgrammerFirmware() {
+  display_.TransferStarted();
+  const int result = TransferProgrammerFirmware();
+  display_.TransferEnded();
+  return result;
+}
+
+int ProgrammerLink::UpdateGangFirmware() {
+  display_.TransferStarted();
+  const int result = TransferGangFirmware();
+  display_.TransferEnded();
+  return result;
 }
 
 std::optional<std::string> SearchStatusText(bool gang_mode, uint8_t socket) {

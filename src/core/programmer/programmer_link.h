@@ -86,6 +86,8 @@ class ProgrammerLink {
   uint8_t CurrentSocket = 0;
   bool InfoOnlySearch = false;
   bool ForceFirmwareUpdate = false;
+  // The user named the Programmer's port: it is the only port tried, never a scan.
+  bool NamedPortOnly = false;
   uint8_t CommandByte = 0;
   uint8_t LastReceivedByte = 0;
   int LastResult = 0;
@@ -105,6 +107,9 @@ class ProgrammerLink {
   PartGroup SelectedPartGroup() const;
   // Reads a firmware file into the buffer; 0 after a report.
   int LoadFirmwareFile(const std::string& path, bool pad_gang_image);
+  // The transfers themselves; the public calls mark their start and end on the display.
+  int TransferProgrammerFirmware();
+  int TransferGangFirmware();
 
   SerialPort& port_;
   Clock& clock_;

@@ -6,6 +6,7 @@
 // tests by recording.
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace quillet {
 
@@ -23,6 +24,14 @@ class OperationDisplay {
   // The main window's cancel path (GUI.LOG is written and the program ends), run when a firmware
   // file is missing.
   virtual void CancelProgram() = 0;
+
+  // For a front end that explains more than the window does (the window keeps its own texts):
+  // the search is about to reflash the Programmer with another firmware variant.
+  virtual void AnnounceFirmwareSwitch(std::string_view /*from_word*/, std::string_view /*to_word*/) {}
+  // A firmware transfer starts or ends. Cut off inside it, the Programmer waits in the transfer
+  // until it gives up; a front end that can be interrupted lets the transfer finish first.
+  virtual void TransferStarted() {}
+  virtual void TransferEnded() {}
 };
 
 }  // namespace quillet
