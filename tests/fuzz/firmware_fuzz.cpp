@@ -47,7 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   fuzz::WriteScratchFile(std::string(Info(FirmwareVariant::Icp).file), file);
   fuzz::WriteScratchFile(kGangFirmwareFile, file);
 
-  sim::ProgrammerModel programmer(0xAB, 0x0700);
+  sim::ProgrammerModel programmer(Info(FirmwareVariant::Icp).type_code, 0x0700);
   const int sent = Update(programmer, false);
   FUZZ_CHECK(sent == (fits && size > 0 ? 1 : 0));
   FUZZ_CHECK(programmer.transfers() == sent);
