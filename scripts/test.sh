@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: first the normal build (core, CLI, simulator
 # and the Qt tests on the offscreen platform), then the core again under AddressSanitizer and
-# UndefinedBehaviorSanitizer. Pass --quick to skip the sanitizer build.
+# UndefinedBehaviorSanitizer, and a short run of every fuzz target (scripts/fuzz.sh). Pass --quick to
+# skip the sanitizer build and the fuzzing.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -17,4 +18,5 @@ if [ "${1:-}" != "--quick" ]; then
   cmake --build build-asan -j"$jobs"
   ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
     ctest --test-dir build-asan --output-on-failure -j"$jobs" --timeout 600
+  scripts/fuzz.sh 12
 fi

@@ -37,7 +37,7 @@ class PtyServer {
   void Receive(Terminal& terminal, Micros now);
   void Transmit(Terminal& terminal, Micros now);
 
-  const SystemClock clock_;
+  const SystemClock clock_{};
   std::vector<std::unique_ptr<Terminal>> terminals_;
   std::atomic<bool> stop_{false};
   std::thread thread_;
