@@ -88,6 +88,10 @@ class ScriptedDevice final : public SerialDevice {
     return {bytes.size(), false};
   }
   bool SetDtr(bool) override { return !line_.cut; }
+  bool FlushInput() override {
+    line_.pending.clear();
+    return !line_.cut;
+  }
 
  private:
   Line& line_;
@@ -95,10 +99,12 @@ class ScriptedDevice final : public SerialDevice {
   SerialTimeouts timeouts_;
 };
 
-class NoDisplay final : public LinkDisplay {
+class NoDisplay final : public OperationDisplay {
  public:
   void ShowPortField(const std::string&) override {}
   void ShowProgrammerType(const std::string&) override {}
+  void ShowSerialNumber(uint32_t, uint32_t) override {}
+  void ShowChipCounter(uint32_t) override {}
   void CancelProgram() override { ++cancels; }
   int cancels = 0;
 };
