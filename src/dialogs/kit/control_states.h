@@ -13,6 +13,7 @@ struct ControlState {
   bool checked = false;
   bool visible = true;
   std::string text;  // caption of a button or static, contents of an edit
+  std::string tip;   // why a disabled control is disabled; empty when enabled
   bool operator==(const ControlState&) const = default;
 };
 
@@ -30,6 +31,7 @@ class ControlStates {
   void Enable(int id, bool on) { at(id).enabled = on; }
   void Check(int id, bool on) { at(id).checked = on; }
   void SetText(int id, std::string text) { at(id).text = std::move(text); }
+  void SetTip(int id, std::string tip) { at(id).tip = std::move(tip); }
 
   const std::map<int, ControlState>& all() const { return states_; }
 

@@ -58,7 +58,7 @@ void MainControls::OnIcpRadio() {
   Setup();
   CheckTypeRadios();
   category_list_ = FillCategoryList(lists_, job_);
-  states_.Enable(kIdCategoryList, false);
+  states_.Enable(kIdCategoryList, true);
   RefreshControls();
   ShowSnValue();
 }
@@ -176,15 +176,13 @@ HotKeyAction MainControls::OnHotKey() const {
   return Running() ? HotKeyAction::Ignore : HotKeyAction::StartTrimRead;
 }
 
+// The buttons follow the same rules as after any other change: a gang outside ICP and a "-" part
+// keep Verify Chip and Read Chip disabled.
 void MainControls::AfterAdvancedFunctions() {
   ShowSnValue();
   ShowChipCounter();
-  if (!job_.GangMode) return;
-  ShowGangMode();
-  if (!job_.GangVerifyOnly) {
-    states_.Enable(kIdVerifyChip, Images().any());
-    states_.Enable(kIdReadChip, true);
-  }
+  RefreshButtons();
+  BlockPlaceholderPart();
 }
 
 }  // namespace quillet

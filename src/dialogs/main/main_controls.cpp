@@ -32,7 +32,7 @@ void MainControls::StartUp() {
   catalogue_.SaveComOnlyNames();
   if (job_.Type() != kTypeComIsp) catalogue_.HideComOnlyNames(kStartUpHiddenLast);
   category_list_ = FillCategoryList(lists_, job_);
-  states_.Enable(kIdCategoryList, false);
+  states_.Enable(kIdCategoryList, job_.CategoryMode);
   RefreshControls();
   saved_ = {kFirstIspPartCode, kFirstIcpPartCode};
   tab_index_ = 0;
@@ -150,6 +150,33 @@ void MainControls::RefreshButtons() {
     states_.SetText(kIdItemsGroup, "Items to be Updated");
   }
   states_.Enable(kIdDownloadUpdateIsp, a);
+  ExplainDisabledButtons();
+}
+
+void MainControls::ExplainDisabledButtons() {
+  const uint8_t type = job_.Type();
+  const bool placeholder = catalogue_.PartName(job_.PartCode) == kPlaceholderName;
+  for (int id : {kIdDownloadProgrammer, kIdUpdateChip, kIdVerifyChip, kIdReadChip, kIdProgrammerInfo}) {
+    std::string tip;
+    if (states_.enabled(id)) {
+      tip = "";
+    } else if (placeholder) {
+      tip = "\"-\" is not a part: choose a part from the list";
+    } else if (type == kTypeComIsp && id != kIdUpdateChip && id != kIdReadChip) {
+      tip = "Not used with ISP by COM Port";
+    } else if (job_.GangMode && job_.GangVerifyOnly && (id == kIdVerifyChip || id == kIdReadChip)) {
+      tip = "The gang verifies with \"Verify Chips\" in verify-only mode";
+    } else if (id == kIdReadChip) {
+      tip = job_.GangMode ? "A Gang Programmer reads chips in ICP only"
+                          : "Reads CONFIG only of the 8051 parts whose CONFIG is written in ISP";
+    } else if (job_.GangMode && id == kIdVerifyChip && type != kTypeIcp) {
+      tip = "A Gang Programmer verifies chips in ICP only";
+    } else {
+      tip = type == kTypeIcp ? "Load a file and check APROM, DataFlash or LDROM first"
+                             : "Load a file and check APROM first";
+    }
+    states_.SetTip(id, std::move(tip));
+  }
 }
 
 void MainControls::ShowGangMode() {
@@ -168,6 +195,7 @@ void MainControls::BlockPlaceholderPart() {
                  kIdConfigCheck, kIdApromCheck, kIdDataFlashCheck, kIdLdromCheck}) {
     states_.Enable(id, false);
   }
+  ExplainDisabledButtons();
 }
 
 void MainControls::ShowSnValue() {
@@ -193,7 +221,7 @@ void MainControls::AfterProjectLoad() {
   states_.SetText(kIdComPortName, ShortPortName(job_.PortName()));
   SetTypeControls();
   category_list_ = FillCategoryList(lists_, job_);
-  states_.Enable(kIdCategoryList, false);
+  states_.Enable(kIdCategoryList, job_.CategoryMode);
   const bool config = job_.ConfigSelected;
   RefreshControls();
   job_.ConfigSelected = config;

@@ -110,6 +110,8 @@ class MainControls {
   void LeaveProductionMode();
   // Captions of the gang modes; verify-only also disables Verify Chip and Read Chip.
   void ShowGangMode();
+  // The tooltip of each disabled operation button says why it is disabled.
+  void ExplainDisabledButtons();
   void Setup();
 
   JobSettings& job_;

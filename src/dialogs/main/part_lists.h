@@ -38,7 +38,7 @@ struct SelectionOutcome {
 
 // Selects the category that holds job.PartCode (category 0 outside ICP), stores it and the
 // part-list index, resets the remembered codes except the current one, sets job.CategoryStr.
-// The category list stays disabled.
+// The window enables the category list in ICP.
 ListContent FillCategoryList(PartListState& state, JobSettings& job);
 
 // The names of the current category's codes in ICP, else of codes 0..47, and the entry of PartCode.

@@ -77,6 +77,8 @@ TemplateDialog::TemplateDialog(const DialogTemplate& dialog, QWidget* parent)
       height = std::min(r.height, widget->sizeHint().height());
       const int item_height = std::max(1, metrics.height() + 2);
       static_cast<QComboBox*>(widget)->setMaxVisibleItems(std::max(1, (r.height - height) / item_height));
+      // Styles that open the list over the whole screen ignore the count above; this one keeps it.
+      widget->setStyleSheet("QComboBox { combobox-popup: 0; }");
     }
     if (control.kind == ControlKind::Bitmap && r.x + r.width > width()) {
       widget->setGeometry(r.x, r.y, width() - r.x, height);
@@ -86,6 +88,7 @@ TemplateDialog::TemplateDialog(const DialogTemplate& dialog, QWidget* parent)
     if (control.kind == ControlKind::Bitmap) {
       static_cast<QLabel*>(widget)->setPixmap(
           ArtworkPixmap(control.resource, widget->size(), devicePixelRatioF()));
+      bitmaps_[control.resource] = widget;
     }
     widget->setEnabled((control.style & kDisabled) == 0);
     widget->setHidden((control.style & kHidden) != 0);
@@ -173,6 +176,11 @@ QWidget* TemplateDialog::Control(int id) const {
   return it == controls_.end() ? nullptr : it->second;
 }
 
+QWidget* TemplateDialog::Bitmap(int resource) const {
+  const auto it = bitmaps_.find(resource);
+  return it == bitmaps_.end() ? nullptr : it->second;
+}
+
 void TemplateDialog::ApplyStates(const ControlStates& states) {
   for (const auto& [id, state] : states.all()) {
     QWidget* widget = Control(id);
@@ -180,6 +188,7 @@ void TemplateDialog::ApplyStates(const ControlStates& states) {
     const QSignalBlocker blocker(widget);
     widget->setEnabled(state.enabled);
     widget->setHidden(!state.visible);
+    widget->setToolTip(QString::fromStdString(state.tip));
     if (auto* button = qobject_cast<QAbstractButton*>(widget); button && button->isCheckable()) {
       button->setChecked(state.checked);
     }

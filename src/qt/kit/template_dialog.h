@@ -19,6 +19,8 @@ class TemplateDialog : public QDialog {
 
   // The control with this id, or nullptr.
   QWidget* Control(int id) const;
+  // The picture control showing a bitmap resource; nullptr when the template has none.
+  QWidget* Bitmap(int resource) const;
   template <typename T>
   T* ControlAs(int id) const {
     return qobject_cast<T*>(Control(id));
@@ -41,6 +43,7 @@ class TemplateDialog : public QDialog {
   const DialogTemplate& dialog_;
   DialogBaseUnits base_;
   std::map<int, QWidget*> controls_;
+  std::map<int, QWidget*> bitmaps_;  // by resource id
   ControlStates applied_;
 };
 
