@@ -89,8 +89,13 @@ struct TranscriptRig : LinkRig {
     for (const auto& field : display.port_fields) text += "port field: " + field + "\n";
     for (const auto& type : display.types) text += "type: " + type + "\n";
     if (display.cancels) text += "cancelled x" + std::to_string(display.cancels) + "\n";
-    return text + "-- port " + job.PortName() + (port.IsOpen() ? " open" : " closed") + ", " +
-           std::to_string(clock.Now().count()) + " ms\n";
+    text += "-- port " + job.PortName() + (port.IsOpen() ? " open" : " closed");
+    if (port.IsOpen()) {
+      text += ", " + std::to_string(port.Line().baud_rate) + " baud, " +
+              (port.Line().stop_bits == StopBits::Two ? "2" : "1") + " stop bits" +
+              (port.Timeouts() == kStandardTimeouts ? "" : ", other time-outs");
+    }
+    return text + ", " + std::to_string(clock.Now().count()) + " ms\n";
   }
 
  private:

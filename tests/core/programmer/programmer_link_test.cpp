@@ -1,7 +1,8 @@
-// The Programmer link against simulated Programmers and Gang controllers: searches, version
-// queries, firmware checks and updates, and devices that misbehave on the wire. Each scenario's
+// The Programmer link against simulated Programmers and Gang controllers: the port scan, searches,
+// version queries, firmware checks and updates, and devices that misbehave on the wire. Each scenario's
 // exchange on every line, reports, display fields and end state are in tests/data/golden/link/.
 #include "core/programmer/programmer_link.h"
+#include "core/programmer/programmer_port.h"
 
 #include <gtest/gtest.h>
 
@@ -19,16 +20,18 @@ using V = std::vector<uint8_t>;
 using K = sim::FaultKind;
 
 // A line's device: a Programmer answering `type` to 0xC0, or one of these.
-constexpr uint8_t kSilent = 0x00, kAnswersA1 = 0x01, kGang = 0x02;
+constexpr uint8_t kSilent = 0x00, kReplies = 0x01, kGang = 0x02;
 struct Line {
   uint8_t type;
   uint16_t version = 0x0710;
   std::vector<sim::Fault> faults = {};
+  V reply = {0xA1};  // kReplies: what it answers to every byte, after `greeting` at power-up
+  V greeting = {};
 };
 
 // clang-format off
 enum class Op { Search, SearchWithoutIspFile, InfoSearch, GangSearch, Version, CheckFirmware, CheckGang,
-                Update, GangUpdate, FwUpdate };
+                Update, GangUpdate, FwUpdate, FindByType, FindByVersion, FindThenOpen };
 // clang-format on
 
 struct Scenario {
@@ -43,7 +46,8 @@ struct Scenario {
 void Serve(Rig& rig, const Line& line) {
   const sim::FaultPlan faults{line.faults};
   if (line.type == kSilent) rig.Serve(std::make_unique<sim::SilentDevice>(), faults);
-  if (line.type == kAnswersA1) rig.Serve(std::make_unique<test_support::ReplyDevice>(V{}, V{0xA1}), faults);
+  if (line.type == kReplies)
+    rig.Serve(std::make_unique<test_support::ReplyDevice>(line.greeting, line.reply), faults);
   if (line.type == kGang) rig.Serve(std::make_unique<sim::GangModel>(line.version), faults);
   if (line.type > kGang) rig.Serve(std::make_unique<sim::ProgrammerModel>(line.type, line.version), faults);
 }
@@ -74,6 +78,11 @@ int Play(Rig& rig, const Scenario& s) {
     case Op::Update: return rig.link.UpdateProgrammerFirmware();
     case Op::GangUpdate: return rig.link.UpdateGangFirmware();
     case Op::FwUpdate: rig.link.OnFwUpdate(); return rig.link.ForceFirmwareUpdate;
+    case Op::FindByType: return FindProgrammerPort(rig.port, rig.job.ProgrammerPortName, ProbeKind::Type);
+    case Op::FindByVersion: return FindProgrammerPort(rig.port, rig.job.ProgrammerPortName, ProbeKind::Version);
+    case Op::FindThenOpen:
+      return FindProgrammerPort(rig.port, rig.job.ProgrammerPortName, ProbeKind::Type) * 10 +
+             OpenProgrammerPort(rig.port, rig.job.ProgrammerPortName);
   }
   // clang-format on
   return -1;
@@ -115,7 +124,7 @@ const Scenario kScenarios[] = {
     {"info_only_search_skips_the_part_check", Op::InfoSearch, {{0xA5}}},
     {"search_missing_firmware_file_cancels", Op::SearchWithoutIspFile, {{0xAB}}, 2},
     {"gang_search", Op::GangSearch, {{kGang}}},
-    {"gang_search_scans", Op::GangSearch, {{kAnswersA1}, {kGang}}, 110, ""},
+    {"gang_search_scans", Op::GangSearch, {{kReplies}, {kGang}}, 110, ""},
     {"gang_search_refuses_a_single_programmer", Op::GangSearch, {{0xAB}}},
     {"gang_search_nothing_answers", Op::GangSearch, {{kSilent}}, 110, ""},
     {"check_firmware_current", Op::CheckFirmware, {{0xAB}}},
@@ -135,6 +144,19 @@ const Scenario kScenarios[] = {
     {"fwupdate_sends_the_same_variant_again", Op::FwUpdate, {{0xAB}}},
     {"fwupdate_refused_shows_no_pass", Op::FwUpdate, {{0xA5}}},
     {"gang_update_pads_and_marks_block_eight", Op::GangUpdate, {{kGang, 0x0700}}, 110, "", Filled<1000>},
+    // The port scan's probe: a type or version query; a found port stays open at two stop bits.
+    {"find_by_type_passes_a1_over", Op::FindByType, {{kReplies, 0, {}, {0xA1}}}, 110, ""},
+    {"find_by_type_takes_af", Op::FindByType, {{kReplies, 0, {}, {0xAF}}}, 110, ""},
+    {"find_by_type_takes_b5", Op::FindByType, {{kReplies, 0, {}, {0xB5}}}, 110, ""},
+    {"find_by_type_passes_c1_over", Op::FindByType, {{kReplies, 0, {}, {0xC1}}}, 110, ""},
+    {"find_by_version_takes_a5_alone", Op::FindByVersion, {{kReplies, 0, {}, {0xA5}}}, 110, ""},
+    {"find_by_version_takes_a5_and_version", Op::FindByVersion, {{kReplies, 0, {}, {0xA5, 0x07, 0x10}}}, 110, ""},
+    {"find_by_version_passes_af_over", Op::FindByVersion, {{kReplies, 0, {}, {0xAF, 0x07, 0x10}}}, 110, ""},
+    {"find_fails_and_closes_keeping_the_remembered_port", Op::FindByVersion, {{kSilent}}, 110, "sim:9"},
+    // A silent port costs the 10 ms drain read and the 11 ms probe read; opening it again: one stop bit.
+    {"find_skips_silent_ports_then_opens", Op::FindThenOpen, {{kSilent}, {kReplies}, {0xAB}}, 110, ""},
+    // 400 bytes at power-up take about 35 ms on the wire; the drain waits until the line is silent.
+    {"find_drains_a_chatty_port", Op::FindByType, {{kReplies, 0, {}, {0xAB}, V(400, 0x55)}}, 110, ""},
     {"fault_search_nothing_answers", Op::Search, {{0xAB, 0x0700, {{K::SilentAfter, 0}}}}},
     {"fault_search_garbage_type_code", Op::Search, {{0xAB, 0x0700, {{K::CorruptToHost, 4}}}}},
     {"fault_search_too_many_bytes", Op::Search, {{0xAB, 0x0700, {{K::ExtraToHost, 1}}}}},
@@ -224,6 +246,68 @@ TEST(ProgrammerLink, VersionQueriesSetEachFlagBelowItsThreshold) {
   EXPECT_EQ(rig.link.QueryProgrammerVersion(), 0);
   EXPECT_EQ(rig.link.ProgrammerFirmwareVersion, 0x0614);
   EXPECT_EQ(rig.link.Flags, Flags("1000000"));
+}
+
+// An update with `file` as the firmware file of an ICP Programmer (or the Gang controller).
+int Update(Rig& rig, const V& file, bool gang = false) {
+  Serve(rig, {gang ? kGang : uint8_t{0xAB}, 0x0700});
+  rig.port.OpenPort("sim:1", 115200);
+  rig.link.Variant = FirmwareVariant::Icp;
+  EXPECT_TRUE(sim::WriteBytes(rig.FirmwarePath(gang ? kGangFirmwareFile : "v0710_MainMCU_ICP.DAT"), file));
+  return gang ? rig.link.UpdateGangFirmware() : rig.link.UpdateProgrammerFirmware();
+}
+
+std::vector<Micros> SentTimes(const Rig& rig) {
+  std::vector<Micros> sent;
+  for (const auto& event : rig.WireEvents(0)) {
+    if (event.direction == WireDirection::ToDevice) sent.push_back(event.time);
+  }
+  return sent;
+}
+
+TEST(FirmwareUpdate, HeaderBytesAndBlocksArePacedAndTheEndWaitsTwoSeconds) {
+  Rig rig;
+  ASSERT_EQ(Update(rig, V(600, 0x33)), 1);
+  const auto sent = SentTimes(rig);
+  for (int i = 2; i <= 5; ++i) EXPECT_GE(sent[i] - sent[i - 1], Millis(1)) << i;  // header bytes 1..5
+  EXPECT_GE(sent[6] - sent[5], Millis(500));                                      // first block
+  EXPECT_GE(rig.clock.NowMicros() - sent.back(), Millis(2000));
+
+  Rig gang;
+  ASSERT_EQ(Update(gang, V(1000, 0x11), true), 1);
+  const auto gang_sent = SentTimes(gang);
+  EXPECT_GE(gang_sent[2050] - gang_sent[2049], Millis(251));  // the marker, then block 8
+  EXPECT_GE(gang.clock.NowMicros() - gang_sent.back(), Millis(2000));
+}
+
+TEST(FirmwareUpdate, RestoringStopsAtTheEndOfTheFile) {
+  const std::pair<std::size_t, std::vector<std::size_t>> cases[] = {
+      {3, {}},
+      {4, {3, 3}},
+      {2051, {3, 255}},
+      {2052, {3, 255, 2051, 2051}},
+      {10244, {3, 255, 2051, 2303, 10243, 10243}}};
+  for (const auto& [length, runs] : cases) {
+    V data(kFirmwareBufferSize, 0x00), expected(kFirmwareBufferSize, 0x00);
+    RestoreScrambledRanges(data, length);
+    for (std::size_t i = 0; i < runs.size(); i += 2)
+      std::fill(&expected[runs[i]], &expected[runs[i + 1]] + 1, 0xFF);
+    EXPECT_EQ(data, expected) << length;
+  }
+}
+
+// Sizes around the block and range edges stay inside the buffer (the sanitizer build checks).
+TEST(FirmwareUpdate, AnyFileSizeStaysInsideTheBuffer) {
+  uint32_t state = 12345;
+  for (std::size_t size : {0,    1,    2,    3,    4,     5,     255,   256,   257,   2051,  2052,
+                           2303, 2304, 4096, 4097, 10243, 10495, 10496, 14335, 14336, 14337, 30000}) {
+    V content(size);
+    for (auto& byte : content) byte = static_cast<uint8_t>((state = state * 1103515245u + 12345u) >> 16);
+    const bool fits = size <= kFirmwareBufferSize;
+    Rig single, gang;
+    EXPECT_EQ(Update(single, content), fits && size > 0 ? 1 : 0) << size;
+    EXPECT_EQ(Update(gang, content, true), fits ? 1 : 0) << size;
+  }
 }
 
 }  // namespace
