@@ -76,37 +76,8 @@ TEST(SimEngine, AByteAtAnotherRateIsLost) {
   EXPECT_TRUE(Received(engine).empty());
 }
 
-struct FaultCase {
-  const char* name;
-  Fault fault;
-  V host_bytes;
-  V expected;
-};
-
-class EngineFault : public ::testing::TestWithParam<FaultCase> {};
-
-TEST_P(EngineFault, ChangesExactlyTheNamedByte) {
-  const FaultCase& c = GetParam();
-  ProgrammerModel device(0xAB, 0x0710);
-  SimEngine engine(device, {{c.fault}});
-  engine.HostWrite(c.host_bytes, Micros(0));
-  EXPECT_EQ(Values(Received(engine)), c.expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, EngineFault,
-    ::testing::Values(
-        FaultCase{"DropToDevice", {FaultKind::DropToDevice, 1}, {0xC1, 0xC0}, {0xAB}},
-        FaultCase{"CorruptToDevice", {FaultKind::CorruptToDevice, 2}, {0xC0, 0xC0, 0xC0}, {0xAB, 0xAB}},
-        FaultCase{"DropToHost", {FaultKind::DropToHost, 2}, {0xC1}, {0xA5, 0x10}},
-        FaultCase{"CorruptToHost", {FaultKind::CorruptToHost, 3}, {0xC1}, {0xA5, 0x07, 0xEF}},
-        FaultCase{"ExtraToHost", {FaultKind::ExtraToHost, 1}, {0xC1}, {0xA5, 0xA5, 0x07, 0x10}},
-        FaultCase{"WrongAck", {FaultKind::WrongAck, 2}, {0xC1, 0xC1}, {0xA5, 0x07, 0x10, 0x5A, 0x07, 0x10}},
-        FaultCase{"SilentAfter", {FaultKind::SilentAfter, 2}, {0xC0, 0xC0, 0xC0}, {0xAB}},
-        FaultCase{"SilentFromTheStart", {FaultKind::SilentAfter, 0}, {0xC0}, {}},
-        FaultCase{"DisconnectAfter", {FaultKind::DisconnectAfter, 2}, {0xC0, 0xC0, 0xC0}, {}}),
-    [](const auto& info) { return std::string(info.param.name); });
-
+// Every fault kind is injected in the link scenarios (tests/core/programmer), whose transcripts
+// show exactly which byte each one changes.
 TEST(SimEngine, ACutLineRefusesEverythingAfterwards) {
   ProgrammerModel device(0xAB, 0x0710);
   SimEngine engine(device, {{{FaultKind::DisconnectAfter, 1}}});
