@@ -42,12 +42,28 @@ class Transcript {
     }
     last_ = now;
   }
-  void Note(const std::string& line) { text_ += line + "\n"; }
+  void Note(const std::string& lines) { text_ += lines; }
   const std::string& text() const { return text_; }
 
  private:
   StateLines last_;
   std::string text_;
 };
+
+// Runs a script of steps separated by '|': `step` does one and returns the lines to note about it,
+// `state` gives the state after it.
+template <typename Step, typename State>
+std::string RunScript(const std::string& script, Step step, State state) {
+  Transcript transcript;
+  std::istringstream in(script);
+  for (std::string text; std::getline(in, text, '|');) {
+    const auto first = text.find_first_not_of(' ');
+    text = text.substr(first, text.find_last_not_of(' ') - first + 1);
+    const std::string notes = step(text);
+    transcript.Step(text, state());
+    transcript.Note(notes);
+  }
+  return transcript.text();
+}
 
 }  // namespace quillet::test_support

@@ -36,18 +36,18 @@ class Script {
   // "remove NAME", "give AREA NAME", "select ADLC", "config B1..B8", "tab N", "dataflash-tab 0|1",
   // "from-project AREA", "fill AREA BYTE", "zone RULE", "reload", "load-file [NAME]".
   std::string Run(const std::string& steps) {
-    std::istringstream in(steps);
-    for (std::string step; std::getline(in, step, '|');) {
-      step = step.substr(step.find_first_not_of(' '),
-                         step.find_last_not_of(' ') - step.find_first_not_of(' ') + 1);
-      Do(step);
-      transcript_.Step(step, State());
-      for (auto kind : {ReportEvent::Kind::Fail, ReportEvent::Kind::Debug}) {
-        for (const std::string& text : reporter_.Texts(kind)) transcript_.Note("report: " + text);
-      }
-      reporter_.Clear();
-    }
-    return transcript_.text();
+    return test_support::RunScript(
+        steps,
+        [this](const std::string& step) {
+          Do(step);
+          std::string notes;
+          for (auto kind : {ReportEvent::Kind::Fail, ReportEvent::Kind::Debug}) {
+            for (const std::string& text : reporter_.Texts(kind)) notes += "report: " + text + "\n";
+          }
+          reporter_.Clear();
+          return notes;
+        },
+        [this] { return State(); });
   }
 
  private:
@@ -167,7 +167,6 @@ class Script {
   std::unique_ptr<ImageBuffers> images_ = std::make_unique<ImageBuffers>();
   JobSettings job_;
   test_support::FakeImageWindow window_;
-  test_support::Transcript transcript_;
 };
 
 const std::string kHex = "text :0200100012347A\\n:00000001FF\\n";

@@ -68,15 +68,13 @@ class Script {
   // Steps are separated by '|': "set FIELD VALUES" before "open MODE", then "click NAME" and
   // "type NAME TEXT" (no text: the field emptied).
   std::string Run(const std::string& steps) {
-    std::istringstream in(steps);
-    for (std::string step; std::getline(in, step, '|');) {
-      step = step.substr(step.find_first_not_of(' '),
-                         step.find_last_not_of(' ') - step.find_first_not_of(' ') + 1);
-      const std::string error = Do(step);
-      transcript_.Step(step, State());
-      if (!error.empty()) transcript_.Note("-> ERROR " + error);
-    }
-    return transcript_.text();
+    return test_support::RunScript(
+        steps,
+        [this](const std::string& step) {
+          const std::string error = Do(step);
+          return error.empty() ? "" : "-> ERROR " + error + "\n";
+        },
+        [this] { return State(); });
   }
 
  private:
@@ -135,7 +133,6 @@ class Script {
 
   JobSettings job_;
   std::unique_ptr<AdvancedFunctions> dialog_;
-  test_support::Transcript transcript_;
 };
 
 // clang-format off

@@ -27,18 +27,17 @@ class Script {
  public:
   // Steps are separated by '|'; each is a verb and its arguments (see Do).
   std::string Run(const std::string& steps) {
-    std::istringstream in(steps);
-    for (std::string step; std::getline(in, step, '|');) {
-      step = step.substr(step.find_first_not_of(' '),
-                         step.find_last_not_of(' ') - step.find_first_not_of(' ') + 1);
-      const std::string result = Do(step);
-      transcript_.Step(step, State());
-      for (const std::string& status : reporter_.Texts(ReportEvent::Kind::Status))
-        transcript_.Note("status: " + status);
-      if (!result.empty()) transcript_.Note("-> " + result);
-      reporter_.Clear();
-    }
-    return transcript_.text();
+    return test_support::RunScript(
+        steps,
+        [this](const std::string& step) {
+          const std::string result = Do(step);
+          std::string notes;
+          for (const std::string& status : reporter_.Texts(ReportEvent::Kind::Status))
+            notes += "status: " + status + "\n";
+          reporter_.Clear();
+          return notes + (result.empty() ? "" : "-> " + result + "\n");
+        },
+        [this] { return State(); });
   }
 
  private:
@@ -169,7 +168,6 @@ class Script {
   MainControls controls_{
       job_, catalogue_, running_, reporter_,
       MainControlHooks{[this] { return images_; }, [this] { ++reloads_; }, [this] { ++searches_; }}};
-  test_support::Transcript transcript_;
 };
 
 // clang-format off
