@@ -207,7 +207,7 @@ const std::pair<const char*, const char*> kScripts[] = {
      "set sn-programming 1 | start 0x00 2 | start 0x40 2 | start 0x01 110 | start 0x41 110 | start 0x02 2 | start 0x82 2"},
     {"type_switches_return_to_the_remembered_parts", "start 0x00 5 | icp | part 5 | isp | part 7 | icp | comisp | icp"},
     {"icp_lists_follow_the_restored_part", "start 0x01 905 | category 2 | category 4"},
-    {"comisp_drops_gang_and_searches_ports", "images A | start 0x40 2 | comisp"},
+    {"comisp_drops_gang_and_the_usage_limit_and_searches_ports", "images A | set usage-limit 1 | start 0x40 2 | comisp"},
     {"leaving_comisp_keeps_a_com_only_part_that_blocks_everything", "images ADL | start 0x02 41 | isp | part 2"},
     {"leaving_isp_types_forgets_a_port_from_comisp",
      "start 0x02 2 | set port /dev/ttyUSB1 | port-from-comisp | isp | set port /dev/ttyUSB2 | icp"},
