@@ -31,7 +31,7 @@ struct Line {
 
 // clang-format off
 enum class Op { Search, SearchWithoutIspFile, InfoSearch, GangSearch, Version, CheckFirmware, CheckGang,
-                Update, GangUpdate, FwUpdate, FindByType, FindByVersion, FindThenOpen };
+                Update, UpdateWithoutVariant, GangUpdate, FwUpdate, FindByType, FindByVersion, FindThenOpen };
 // clang-format on
 
 struct Scenario {
@@ -66,6 +66,7 @@ int Play(Rig& rig, const Scenario& s) {
     rig.port.OpenPort("sim:1", 115200);
     rig.link.Variant = FirmwareVariant::Icp;
   }
+  if (s.op == Op::UpdateWithoutVariant) rig.link.Variant.reset();
   rig.link.InfoOnlySearch = s.op == Op::InfoSearch;
   if (s.op == Op::SearchWithoutIspFile) std::filesystem::remove(rig.FirmwarePath("v0710_MainMCU_ISP.DAT"));
   // clang-format off
@@ -75,7 +76,7 @@ int Play(Rig& rig, const Scenario& s) {
     case Op::Version: return rig.link.QueryProgrammerVersion();
     case Op::CheckFirmware: return rig.link.CheckProgrammerFirmware();
     case Op::CheckGang: return rig.link.CheckGangFirmware();
-    case Op::Update: return rig.link.UpdateProgrammerFirmware();
+    case Op::Update: case Op::UpdateWithoutVariant: return rig.link.UpdateProgrammerFirmware();
     case Op::GangUpdate: return rig.link.UpdateGangFirmware();
     case Op::FwUpdate: rig.link.OnFwUpdate(); return rig.link.ForceFirmwareUpdate;
     case Op::FindByType: return FindProgrammerPort(rig.port, rig.job.ProgrammerPortName, ProbeKind::Type);
@@ -141,6 +142,7 @@ const Scenario kScenarios[] = {
     {"update_full_buffer", Op::Update, {{0xAB, 0x0700}}, 110, "", Filled<kFirmwareBufferSize>},
     {"update_larger_than_the_buffer", Op::Update, {{0xAB, 0x0700}}, 110, "", Filled<kFirmwareBufferSize + 1>},
     {"update_empty_file", Op::Update, {{0xAB, 0x0700}}, 110, "", Filled<0>},
+    {"update_without_a_variant_has_no_file", Op::UpdateWithoutVariant, {{0xAB, 0x0700}}},
     {"fwupdate_sends_the_same_variant_again", Op::FwUpdate, {{0xAB}}},
     {"fwupdate_refused_shows_no_pass", Op::FwUpdate, {{0xA5}}},
     {"gang_update_pads_and_marks_block_eight", Op::GangUpdate, {{kGang, 0x0700}}, 110, "", Filled<1000>},
