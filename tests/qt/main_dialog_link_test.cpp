@@ -4,18 +4,15 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 #include <filesystem>
-#include <fstream>
 
-#include "qt/main/main_dialog.h"
-#include "dialogs/main/main_layout.h"
 #include "qt/kit/dialog_style.h"
+#include "qt/support/main_window.h"
+#include "qt/support/modal_watcher.h"
 #include "sim/firmware_image.h"
 #include "sim/programmer_model.h"
 #include "sim/virtual_port.h"
-#include "qt/support/modal_watcher.h"
 
 namespace quillet {
 
@@ -25,32 +22,27 @@ class MainDialogLinkTest : public QObject {
   Q_OBJECT
 
  private:
-  std::unique_ptr<QTemporaryDir> dir_;
   VirtualClock clock_;
 
-  std::string Folder() const { return dir_->path().toStdString() + "/"; }
-  // A started window over a GUI.LOG of this type and part, its firmware files at version 0x0710,
-  // the Programmer remembered on "sim:1".
-  std::unique_ptr<MainDialog> Make(uint8_t mode, uint16_t part) {
-    std::vector<char> record(256, 0);
-    record[0] = static_cast<char>(mode);
-    record[1] = static_cast<char>(part & 0xFF);
-    record[2] = static_cast<char>(part >> 8);
-    std::ofstream(Folder() + "GUI.LOG", std::ios::binary).write(record.data(), record.size());
-    if (!sim::WriteFirmwareSet(Folder(), 0x0710, 600, 4096)) return nullptr;
-    auto d = std::make_unique<MainDialog>(MainDialogOptions{Folder(), Folder() + "lock", &clock_});
-    d->StartUp();
-    d->show();
+  // FwUpdate with a Programmer answering `type` at 0x0700 on "sim:1", where GUI.LOG remembers it;
+  // the firmware files are there unless `without_files`. Keeps the windows that opened and the texts.
+  void FwUpdate(test_support::MainWindowFolder& folder, uint8_t mode, uint16_t part,
+                sim::ProgrammerModel& device, bool without_files = false) {
+    folder.WriteSettings(mode, part);
+    if (!without_files) sim::WriteFirmwareSet(folder.path(), 0x0710, 600, 4096);
+    auto d = folder.Start();
     d->job().SetPortName("sim:1");
-    return d;
+    sim::SimulatedPort port(d->bench().ports(), "sim:1", device, clock_);
+    ModalWatcher watcher;
+    // The hidden button stays disabled, so it is clicked the way automation does: by its signal.
+    emit d->ControlAs<QPushButton>(kIdFwUpdate)->clicked();
+    QTRY_VERIFY_WITH_TIMEOUT(!d->runner().running(), 30000);
+    d->runner().Join();
+    texts_ = {d->ControlAs<QLabel>(kIdProgType)->text(), d->ControlAs<QLineEdit>(kIdComPortName)->text(),
+              d->isVisible() ? "shown" : "closed", watcher.seen().value(0).text};
+    titles_ = watcher.Titles();
   }
-  // The hidden button stays disabled, so it is clicked the way automation does: by its signal.
-  static void ClickFwUpdate(MainDialog& d) {
-    auto* button = d.ControlAs<QPushButton>(kIdFwUpdate);
-    QVERIFY(button->isHidden());
-    QVERIFY(!button->isEnabled());
-    emit button->clicked();
-  }
+  QStringList texts_, titles_;
 
  private slots:
   void initTestCase() {
@@ -58,58 +50,30 @@ class MainDialogLinkTest : public QObject {
     qputenv(kSystemPortsVariable, "0");
     qunsetenv(kExtraPortsVariable);
   }
-  void init() { dir_ = std::make_unique<QTemporaryDir>(); }
 
   void fwUpdateReflashesTheProgrammerAndShowsWhatTheLinkFound() {
-    struct {
-      uint8_t mode;
-      uint16_t part;
-      uint8_t type_code;
-      const char* type_word;
-    } const cases[] = {{0x00, 2, 0xA5, "ISP_only"}, {0x02, 110, 0xAB, "ICP"}};
-    for (const auto& c : cases) {
-      auto d = Make(c.mode, c.part);
-      QVERIFY(d);
-      sim::ProgrammerModel device(c.type_code, 0x0700);
-      sim::SimulatedPort port(d->bench().ports(), "sim:1", device, clock_);
-      QCOMPARE(d->ControlAs<QLabel>(kIdProgType)->text(), QString("Prog. Type"));
-      QVERIFY(d->ControlAs<QLineEdit>(kIdComPortName)->text() != QString("sim:1"));
-      ModalWatcher watcher;
-
-      ClickFwUpdate(*d);
-      QTRY_VERIFY_WITH_TIMEOUT(!d->runner().running(), 30000);
-      d->runner().Join();
-
+    for (const auto& [mode, part, type, word] :
+         {std::tuple{0x00, 2, 0xA5, "ISP_only"}, {0x02, 110, 0xAB, "ICP"}}) {
+      test_support::MainWindowFolder folder;
+      sim::ProgrammerModel device(type, 0x0700);
+      FwUpdate(folder, mode, part, device);
+      QCOMPARE(titles_, QStringList{"PASS"});
+      QCOMPARE(texts_,
+               (QStringList{word, "sim:1", "shown", "Programmer's firmware is successfully updated !"}));
       QCOMPARE(device.transfers(), 1);
       QCOMPARE(int(device.version()), 0x0710);
-      QCOMPARE(int(sim::ReadFirmwareIdentity(device.last_image())->type_code), int(c.type_code));
-      QCOMPARE(watcher.Titles(), QStringList{"PASS"});
-      QCOMPARE(watcher.seen().front().text, QString("Programmer's firmware is successfully updated !"));
-      QCOMPARE(d->ControlAs<QLabel>(kIdProgType)->text(), QString(c.type_word));
-      QCOMPARE(d->ControlAs<QLineEdit>(kIdComPortName)->text(), QString("sim:1"));
-      QVERIFY(d->isVisible());
+      QCOMPARE(int(sim::ReadFirmwareIdentity(device.last_image())->type_code), int(type));
     }
   }
 
   void missingFirmwareFileClosesTheWindowFromTheWorker() {
-    auto d = Make(0x02, 110);
-    QVERIFY(d);
+    test_support::MainWindowFolder folder;
     sim::ProgrammerModel device(0xAB, 0x0710);
-    sim::SimulatedPort port(d->bench().ports(), "sim:1", device, clock_);
-    for (const auto& entry : std::filesystem::directory_iterator(Folder())) {
-      if (entry.path().extension() == ".DAT") std::filesystem::remove(entry.path());
-    }
-    std::filesystem::remove(Folder() + "GUI.LOG");
-    ModalWatcher watcher;
-
-    ClickFwUpdate(*d);
-    QTRY_VERIFY_WITH_TIMEOUT(!d->runner().running(), 30000);
-    d->runner().Join();
-
-    QCOMPARE(watcher.Titles(), QStringList{"FAIL"});
-    QVERIFY(watcher.seen().front().text.endsWith(" cannot be opened !"));
-    QVERIFY(!d->isVisible());
-    QVERIFY(std::filesystem::exists(Folder() + "GUI.LOG"));
+    FwUpdate(folder, 0x02, 110, device, true);
+    QCOMPARE(titles_, QStringList{"FAIL"});
+    QCOMPARE(texts_.mid(2, 1), QStringList{"closed"});
+    QVERIFY(texts_[3].endsWith("v0710_MainMCU_ICP.DAT cannot be opened !"));
+    QCOMPARE(folder.ReadSettings().size(), std::size_t(256 + 5));  // written again, with "sim:1"
     QCOMPARE(device.transfers(), 0);
   }
 };

@@ -4,15 +4,12 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <atomic>
-#include <fstream>
 
-#include "qt/main/main_dialog.h"
-#include "dialogs/main/main_layout.h"
 #include "qt/kit/dialog_style.h"
+#include "qt/support/main_window.h"
 #include "qt/support/modal_watcher.h"
 
 namespace quillet {
@@ -23,25 +20,8 @@ class MainDialogOperationTest : public QObject {
   Q_OBJECT
 
  private:
-  std::unique_ptr<QTemporaryDir> dir_;
-  VirtualClock clock_;
   std::atomic<bool> release_ = false;
 
-  std::string Folder() const { return dir_->path().toStdString() + "/"; }
-  // A window over a GUI.LOG of this type and part; started and shown unless `start` is false.
-  std::unique_ptr<MainDialog> Make(uint8_t mode, uint16_t part, bool start = true) {
-    std::vector<char> record(256, 0);
-    record[0] = static_cast<char>(mode);
-    record[1] = static_cast<char>(part & 0xFF);
-    record[2] = static_cast<char>(part >> 8);
-    std::ofstream(Folder() + "GUI.LOG", std::ios::binary).write(record.data(), record.size());
-    auto d = std::make_unique<MainDialog>(MainDialogOptions{Folder(), Folder() + "lock", &clock_});
-    if (start) {
-      d->StartUp();
-      d->show();
-    }
-    return d;
-  }
   // An operation that runs until the test lets it go.
   void StartHeldOperation(MainDialog& d) {
     release_ = false;
@@ -56,17 +36,19 @@ class MainDialogOperationTest : public QObject {
 
  private slots:
   void initTestCase() { QApplication::setStyle(new DialogStyle); }
-  void init() { dir_ = std::make_unique<QTemporaryDir>(); }
 
   void clicksDuringAnOperationArePutBack() {
-    auto d = Make(0x00, 2);
+    test_support::MainWindowFolder folder;
+    auto d = folder.Start({true, true, true});
     StartHeldOperation(*d);
     d->ControlAs<QRadioButton>(kIdIcpRadio)->click();
-    QVERIFY(d->ControlAs<QRadioButton>(kIdIspRadio)->isChecked());
-    QVERIFY(!d->ControlAs<QRadioButton>(kIdIcpRadio)->isChecked());
     d->ControlAs<QCheckBox>(kIdGangCheck)->click();
+    d->ControlAs<QCheckBox>(kIdApromCheck)->click();
+    QVERIFY(d->ControlAs<QRadioButton>(kIdIspRadio)->isChecked());
     QVERIFY(!d->ControlAs<QCheckBox>(kIdGangCheck)->isChecked());
+    QVERIFY(d->ControlAs<QCheckBox>(kIdApromCheck)->isChecked());
     QCOMPARE(int(d->job().ProgrammerMode), 0x00);
+    QVERIFY2(test_support::StateMismatch(*d).isEmpty(), qPrintable(test_support::StateMismatch(*d)));
     d->ControlAs<QPushButton>(kIdExit)->click();  // P.M. is off: Exit does nothing
     QVERIFY(d->isVisible());
     Release(*d);
@@ -75,51 +57,48 @@ class MainDialogOperationTest : public QObject {
   }
 
   void exitDuringProductionLeavesProductionMode() {
-    auto d = Make(0x82, 2);
+    test_support::MainWindowFolder folder;
+    folder.WriteSettings(0x82, 2);
+    auto d = folder.Start();
     QVERIFY(d->ControlAs<QCheckBox>(kIdPmCheck)->isChecked());
     StartHeldOperation(*d);
     d->ControlAs<QPushButton>(kIdExit)->click();
     QVERIFY(d->isVisible());
     QVERIFY(!d->ControlAs<QCheckBox>(kIdPmCheck)->isChecked());
-    QCOMPARE(int(d->job().ProgrammerMode), 0x02);
     QVERIFY(!d->job().ProductionMode);
     Release(*d);
   }
 
-  void passClosesByItselfInProductionMode() {
-    auto d = Make(0x82, 2);
-    ModalWatcher watcher(ModalWatcher::Mode::Observe);
-    QVERIFY(d->runner().Start([&] { d->reporter().ShowPass("Chip updated"); }));
-    QTRY_VERIFY_WITH_TIMEOUT(!d->runner().running(), 10000);
-    QCOMPARE(watcher.Titles(), QStringList{"PASS"});
-    QCOMPARE(watcher.seen().front().text, QString("Chip updated"));
-    QCOMPARE(d->ControlAs<QLabel>(kIdStatus)->text(), QString("Ready..."));
-    d->runner().Join();
-  }
-
-  void passWaitsForTheOperatorOutsideProductionMode() {
-    auto d = Make(0x02, 2);
-    ModalWatcher watcher;
-    bool open_after_wait = false;
-    bool worker_waited = false;
-    watcher.SetAction([&](QWidget* window) {
-      // Well past the production-mode auto-close, the window is still there and the worker waits.
-      QTimer::singleShot(1200, window, [&, window] {
-        open_after_wait = window->isVisible();
-        worker_waited = d->runner().running();
-        window->findChild<QPushButton*>(ControlObjectName(1))->click();
-      });
-    });
-    QVERIFY(d->runner().Start([&] { d->reporter().ShowPass("Chip updated"); }));
-    QTRY_VERIFY_WITH_TIMEOUT(!d->runner().running(), 10000);
-    d->runner().Join();
-    QCOMPARE(watcher.Titles(), QStringList{"PASS"});
-    QVERIFY(open_after_wait);
-    QVERIFY(worker_waited);
+  void passClosesByItselfInProductionModeOnly() {
+    for (const uint8_t mode : {0x82, 0x02}) {
+      test_support::MainWindowFolder folder;
+      folder.WriteSettings(mode, 2);
+      auto d = folder.Start();
+      ModalWatcher watcher(ModalWatcher::Mode::Observe);
+      bool open_after_wait = false, worker_waited = false;
+      if (mode == 0x02) {
+        watcher.SetAction([&](QWidget* window) {
+          // Well past the production-mode auto-close, the window is still there and the worker waits.
+          QTimer::singleShot(1200, window, [&, window] {
+            open_after_wait = window->isVisible();
+            worker_waited = d->runner().running();
+            window->findChild<QPushButton*>(ControlObjectName(1))->click();
+          });
+        });
+      }
+      QVERIFY(d->runner().Start([&] { d->reporter().ShowPass("Chip updated"); }));
+      QTRY_VERIFY_WITH_TIMEOUT(!d->runner().running(), 10000);
+      d->runner().Join();
+      QCOMPARE(watcher.Titles(), QStringList{"PASS"});
+      QCOMPARE(watcher.seen().front().text, QString("Chip updated"));
+      QCOMPARE(d->ControlAs<QLabel>(kIdStatus)->text(), QString("Ready..."));
+      QCOMPARE(open_after_wait && worker_waited, mode == 0x02);
+    }
   }
 
   void cancelDuringAnOperationClosesAndTheWorkerEndsSilently() {
-    auto d = Make(0x00, 2, false);
+    test_support::MainWindowFolder folder;
+    auto d = folder.Make();
     ModalWatcher watcher;
     watcher.Ignore(d.get());
     release_ = false;
@@ -137,7 +116,7 @@ class MainDialogOperationTest : public QObject {
     QVERIFY(reported);
     QVERIFY(!d->runner().running());
     QVERIFY(watcher.seen().isEmpty());
-    QVERIFY(std::ifstream(Folder() + "GUI.LOG").good());
+    QCOMPARE(folder.ReadSettings().size(), std::size_t(266));
   }
 };
 

@@ -11,11 +11,11 @@
 #include <atomic>
 #include <thread>
 
-#include "qt/main/gui_reporter.h"
 #include "dialogs/main/main_layout.h"
 #include "dialogs/main/report_layouts.h"
-#include "qt/kit/dialog_style.h"
 #include "qt/kit/artwork.h"
+#include "qt/kit/dialog_style.h"
+#include "qt/main/gui_reporter.h"
 #include "qt/support/modal_watcher.h"
 #include "qt/kit/hex_view_widget.h"
 

@@ -23,11 +23,6 @@ inline void WriteBytes(const std::string& path, const std::vector<uint8_t>& byte
   }
 }
 
-inline void WriteText(const std::string& path, const std::string& text,
-                      std::optional<std::time_t> modified = std::nullopt) {
-  WriteBytes(path, std::vector<uint8_t>(text.begin(), text.end()), modified);
-}
-
 inline std::vector<uint8_t> ReadBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});

@@ -1,299 +1,171 @@
+// The Advanced Functions dialog without its widgets: scripts of clicks and typing, and what each one
+// changes in the settings and the controls. Each script's transcript is in
+// tests/data/golden/advanced/<name>.txt: the whole state after the first step, then the changes.
 #include "dialogs/advanced/advanced_functions.h"
 
 #include <gtest/gtest.h>
 
-#include <functional>
+#include <memory>
+#include <sstream>
 
-#include "dialogs/advanced/advanced_layout.h"
 #include "core/storage/settings_record.h"
+#include "dialogs/advanced/advanced_layout.h"
+#include "support/golden.h"
+#include "support/state_transcript.h"
 
 namespace quillet {
 namespace {
 
-JobSettings Job(uint8_t mode) {
-  JobSettings job;
-  job.ProgrammerMode = mode;
-  DeriveModeFlags(job);
-  job.UsageLimit = {0x04, 0xD2};  // 1234
-  job.SnAddress = 0x100;
-  job.SnIncrement = {0, 1};
-  job.SnValue = {0, 42};
-  job.ChipCounter = 77;
-  return job;
-}
-
-struct EditCase {
-  const char* name;
-  int id;
-  const char* typed;
-  const char* error;  // "" when accepted
-  const char* shown;  // the field's text afterwards
-  std::function<void(const JobSettings&)> check_stored;
-  const char* end_shown = nullptr;  // the S/N end address field, where the case touches it
+// Controls by the names the scripts and transcripts use.
+const std::map<int, std::string> kNames = {
+    {kIdAdvOk, "ok"},
+    {kIdUsageGroup, "usage group"},
+    {kIdUsageDisable, "usage-off"},
+    {kIdUsageEnable, "usage-on"},
+    {kIdUsageLabel, "usage label"},
+    {kIdUsageEdit, "usage"},
+    {kIdSnGroup, "S/N group"},
+    {kIdSnDisable, "sn-off"},
+    {kIdSnEnable, "sn-on"},
+    {kIdSnAddressLabel, "address label"},
+    {kIdSnAddressEdit, "address"},
+    {kIdSnEndEdit, "end address"},
+    {kIdIncrementLabel, "increment label"},
+    {kIdIncrementEdit, "increment"},
+    {kIdSnValueLabel, "S/N label"},
+    {kIdSnValueEdit, "sn"},
+    {kIdProtocolGroup, "protocol group"},
+    {kIdFastProtocol, "fast"},
+    {kIdNormalProtocol, "normal"},
+    {kIdCounterGroup, "counter group"},
+    {kIdCounterDisable, "counter-off"},
+    {kIdCounterEnable, "counter-on"},
+    {kIdCountDirection, "count-direction"},
+    {kIdCounterEdit, "counter"},
+    {kIdCounterSpin, "counter spin"},
+    {kIdGangGroup, "gang group"},
+    {kIdGangNormal, "gang-normal"},
+    {kIdGangVerifyOnly, "verify-only"},
 };
 
-class AdvancedEditTest : public testing::TestWithParam<EditCase> {};
-
-TEST_P(AdvancedEditTest, StoresOrRefusesWithTheExactMessage) {
-  const EditCase& c = GetParam();
-  JobSettings job = Job(0x01);
-  AdvancedFunctions dialog(job);
-  EXPECT_EQ(dialog.OnEditChange(c.id, c.typed), c.error);
-  EXPECT_EQ(dialog.states().text(c.id), c.shown);
-  c.check_stored(job);
-  if (c.end_shown) {
-    EXPECT_EQ(dialog.states().text(kIdSnEndEdit), c.end_shown);
+int IdOf(const std::string& name) {
+  for (const auto& [id, n] : kNames) {
+    if (n == name) return id;
   }
-  // Whatever the field shows now is accepted as it stands.
-  const JobSettings before = job;
-  EXPECT_EQ(dialog.OnEditChange(c.id, dialog.states().text(c.id)), "");
-  EXPECT_EQ(EncodeSettingsRecord(before), EncodeSettingsRecord(job));
+  ADD_FAILURE() << "no control " << name;
+  return kIdAdvOk;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Edits, AdvancedEditTest,
-    testing::Values(EditCase{"UsageAboveRange", kIdUsageEdit, "60001", "Usage Times should be 1 ~ 60000 !",
-                             "1234",
-                             [](const JobSettings& j) {
-                               EXPECT_EQ(j.UsageLimit, (UsageLimitBytes{0x04, 0xD2}));
-                             }},
-                    EditCase{"UsageZero", kIdUsageEdit, "0", "Usage Times should be 1 ~ 60000 !", "1234",
-                             [](const JobSettings& j) {
-                               EXPECT_EQ(j.UsageLimit, (UsageLimitBytes{0x04, 0xD2}));
-                             }},
-                    EditCase{"UsageEmptyMeansOne", kIdUsageEdit, "", "", "",
-                             [](const JobSettings& j) {
-                               EXPECT_EQ(j.UsageLimit, (UsageLimitBytes{0x00, 0x01}));
-                             }},
-                    EditCase{"UsageMaximum", kIdUsageEdit, "60000", "", "60000",
-                             [](const JobSettings& j) {
-                               EXPECT_EQ(j.UsageLimit, (UsageLimitBytes{0xEA, 0x60}));
-                             }},
-                    EditCase{"UsageLetter", kIdUsageEdit, "12a", "12a is not a decimal number !", "1234",
-                             [](const JobSettings& j) {
-                               EXPECT_EQ(j.UsageLimit, (UsageLimitBytes{0x04, 0xD2}));
-                             }},
-                    EditCase{"AddressAboveRangeIsClamped", kIdSnAddressEdit, "1fff9",
-                             "SerialNumber starting address should be 0x00000 ~ 0x1FFF8 !", "1FFF8",
-                             [](const JobSettings& j) { EXPECT_EQ(j.SnAddress, 0x1FFF8u); }, "1FFFF"},
-                    EditCase{"AddressNotHex", kIdSnAddressEdit, "12g", "12g is not a hexadecimal number !",
-                             "100", [](const JobSettings& j) { EXPECT_EQ(j.SnAddress, 0x100u); }, "107"},
-                    EditCase{"AddressLowerCase", kIdSnAddressEdit, "1fff0", "", "1fff0",
-                             [](const JobSettings& j) { EXPECT_EQ(j.SnAddress, 0x1FFF0u); }, "1FFF7"},
-                    EditCase{"AddressEmptyMeansZero", kIdSnAddressEdit, "", "", "",
-                             [](const JobSettings& j) { EXPECT_EQ(j.SnAddress, 0u); }, "7"},
-                    EditCase{"IncrementEightDigits", kIdIncrementEdit, "12345678", "", "12345678",
-                             [](const JobSettings& j) {
-                               EXPECT_EQ(j.SnIncrement, (SplitDecimal{0, 12345678}));
-                             }},
-                    EditCase{"IncrementNineDigits", kIdIncrementEdit, "100000002", "", "100000002",
-                             [](const JobSettings& j) {
-                               EXPECT_EQ(j.SnIncrement, (SplitDecimal{1, 2}));
-                             }},
-                    EditCase{"IncrementEmptyMeansZero", kIdIncrementEdit, "", "", "",
-                             [](const JobSettings& j) {
-                               EXPECT_EQ(j.SnIncrement, (SplitDecimal{0, 0}));
-                             }},
-                    EditCase{"IncrementSign", kIdIncrementEdit, "+5", "+5 is not a decimal number !", "1",
-                             [](const JobSettings& j) {
-                               EXPECT_EQ(j.SnIncrement, (SplitDecimal{0, 1}));
-                             }},
-                    EditCase{"SnNineDigits", kIdSnValueEdit, "123456789", "", "123456789",
-                             [](const JobSettings& j) {
-                               EXPECT_EQ(j.SnValue, (SplitDecimal{1, 23456789}));
-                             }},
-                    EditCase{"SnSixteenDigits", kIdSnValueEdit, "9999999999999999", "", "9999999999999999",
-                             [](const JobSettings& j) {
-                               EXPECT_EQ(j.SnValue, (SplitDecimal{99999999, 99999999}));
-                             }},
-                    EditCase{"SnMinus", kIdSnValueEdit, "-5", "-5 is not a decimal number !",
-                             "0000000000000042",
-                             [](const JobSettings& j) {
-                               EXPECT_EQ(j.SnValue, (SplitDecimal{0, 42}));
-                             }},
-                    EditCase{"CounterDigits", kIdCounterEdit, "999999", "", "999999",
-                             [](const JobSettings& j) { EXPECT_EQ(j.ChipCounter, 999999u); }},
-                    EditCase{"CounterEmptyMeansZero", kIdCounterEdit, "", "", "",
-                             [](const JobSettings& j) { EXPECT_EQ(j.ChipCounter, 0u); }},
-                    EditCase{"CounterDecimalPoint", kIdCounterEdit, "12.5", "12.5 is not a decimal number !",
-                             "000077", [](const JobSettings& j) { EXPECT_EQ(j.ChipCounter, 77u); }}),
-    [](const testing::TestParamInfo<EditCase>& info) { return info.param.name; });
+class Script {
+ public:
+  Script() {
+    job_.UsageLimit = {0x04, 0xD2};  // 1234
+    job_.SnAddress = 0x100;
+    job_.SnValue = {0, 42};
+    job_.ChipCounter = 77;
+  }
 
-struct GroupCase {
-  uint8_t mode;
-  bool usage_radios, sn_group, protocol, gang;
+  // Steps are separated by '|': "set FIELD VALUES" before "open MODE", then "click NAME" and
+  // "type NAME TEXT" (no text: the field emptied).
+  std::string Run(const std::string& steps) {
+    return test_support::RunScript(
+        steps,
+        [this](const std::string& step) {
+          const std::string error = Do(step);
+          return error.empty() ? "" : "-> ERROR " + error + "\n";
+        },
+        [this] { return State(); });
+  }
+
+ private:
+  std::string Do(const std::string& step) {
+    std::istringstream words(step);
+    std::string verb, name, text;
+    uint32_t a = 0, b = 0;
+    words >> verb >> name;
+    if (verb == "open") {
+      job_.ProgrammerMode = static_cast<uint8_t>(std::stoul(name, nullptr, 0));
+      DeriveModeFlags(job_);
+      dialog_ = std::make_unique<AdvancedFunctions>(job_);
+    } else if (verb == "set") {  // usage and address in hexadecimal, the rest decimal
+      std::string first;
+      words >> first >> b;
+      a = static_cast<uint32_t>(std::stoul(first, nullptr, name == "usage" || name == "address" ? 16 : 10));
+      if (name == "usage") job_.UsageLimit = {static_cast<uint8_t>(a >> 8), static_cast<uint8_t>(a)};
+      if (name == "address") job_.SnAddress = a;
+      if (name == "counter") job_.ChipCounter = a;
+      if (name == "sn") job_.SnValue = {a, b};
+      if (name == "increment") job_.SnIncrement = {a, b};
+      if (name == "enabled") job_.UsageLimitEnabled = job_.SnProgrammingEnabled = job_.ChipCounterEnabled = a;
+      if (name == "count-down") job_.CountDown = a;
+      if (name == "fast") job_.FastProtocol = a;
+      if (name == "verify-only") job_.GangVerifyOnly = a;
+    } else if (verb == "click") {
+      dialog_->OnClick(IdOf(name));
+    } else if (verb == "type") {
+      std::getline(words >> std::ws, text);
+      const std::string error = dialog_->OnEditChange(IdOf(name), text);
+      // Whatever the field shows now is accepted as it stands.
+      const auto before = EncodeSettingsRecord(job_);
+      EXPECT_EQ(dialog_->OnEditChange(IdOf(name), dialog_->states().text(IdOf(name))), "") << step;
+      EXPECT_EQ(EncodeSettingsRecord(job_), before) << step;
+      return error;
+    } else {
+      ADD_FAILURE() << "unknown step " << step;
+    }
+    return "";
+  }
+
+  test_support::StateLines State() const {
+    test_support::StateLines lines;
+    char job[200];
+    std::snprintf(job, sizeof job,
+                  "usage %s %u, S/N %s at %X + %u,%u now %u,%u, counter %s %u %s, %s protocol, gang %s",
+                  job_.UsageLimitEnabled ? "on" : "off", UsageLimitForDisplay(job_.UsageLimit),
+                  job_.SnProgrammingEnabled ? "on" : "off", job_.SnAddress, job_.SnIncrement.high,
+                  job_.SnIncrement.low, job_.SnValue.high, job_.SnValue.low,
+                  job_.ChipCounterEnabled ? "on" : "off", job_.ChipCounter, job_.CountDown ? "down" : "up",
+                  job_.FastProtocol ? "fast" : "normal", job_.GangVerifyOnly ? "verify only" : "normal");
+    lines["job"] = job;
+    if (dialog_) test_support::AddControlLines(lines, AdvancedDialogTemplate(), dialog_->states(), kNames);
+    return lines;
+  }
+
+  JobSettings job_;
+  std::unique_ptr<AdvancedFunctions> dialog_;
 };
 
-class AdvancedGroupTest : public testing::TestWithParam<GroupCase> {};
-
-TEST_P(AdvancedGroupTest, GroupsFollowTheProgrammerTypeAndGang) {
-  const GroupCase& c = GetParam();
-  JobSettings job = Job(c.mode);
-  job.UsageLimitEnabled = true;
-  job.SnProgrammingEnabled = true;
-  job.ChipCounterEnabled = true;
-  AdvancedFunctions dialog(job);
-  const ControlStates& s = dialog.states();
-  for (int id : {kIdUsageGroup, kIdUsageDisable, kIdUsageEnable})
-    EXPECT_EQ(s.enabled(id), c.usage_radios) << id;
-  // The Enable radio's own action is not undone by the group: the field stays usable.
-  EXPECT_TRUE(s.enabled(kIdUsageEdit));
-  for (int id : {kIdSnGroup, kIdSnDisable, kIdSnEnable, kIdSnAddressLabel, kIdIncrementLabel, kIdSnValueLabel,
-                 kIdIncrementEdit, kIdSnValueEdit, kIdSnAddressEdit, kIdSnEndEdit}) {
-    EXPECT_EQ(s.enabled(id), c.sn_group) << id;
-  }
-  for (int id : {kIdProtocolGroup, kIdFastProtocol, kIdNormalProtocol})
-    EXPECT_EQ(s.enabled(id), c.protocol) << id;
-  for (int id : {kIdGangGroup, kIdGangNormal, kIdGangVerifyOnly}) EXPECT_EQ(s.enabled(id), c.gang) << id;
-  for (int id : {kIdCounterGroup, kIdCounterDisable, kIdCounterEnable, kIdCountDirection, kIdCounterEdit}) {
-    EXPECT_TRUE(s.enabled(id)) << id;
-  }
-  // A disabled group keeps its stored values.
-  EXPECT_EQ(job.SnValue, (SplitDecimal{0, 42}));
-  EXPECT_EQ(job.SnAddress, 0x100u);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Types, AdvancedGroupTest,
-    testing::Values(GroupCase{0x00, true, false, false, false}, GroupCase{0x01, true, true, false, false},
-                    GroupCase{0x02, false, true, true, false}, GroupCase{0x82, false, true, true, false},
-                    GroupCase{0x40, false, false, false, true}, GroupCase{0x41, false, true, false, true}));
-
-TEST(AdvancedFunctionsTest, OpeningShowsEveryFieldByItsDisplayRule) {
-  JobSettings job = Job(0x02);
-  job.SnValue = {1, 23456789};
-  job.SnIncrement = {1, 2};
-  job.ChipCounter = 1234;
-  job.SnAddress = 0x1FFF0;
-  job.UsageLimit = {0xFF, 0xFF};
-  job.CountDown = true;
-  job.FastProtocol = true;
-  job.GangVerifyOnly = true;
-  AdvancedFunctions dialog(job);
-  const ControlStates& s = dialog.states();
-  EXPECT_EQ(s.text(kIdSnValueEdit), "0000000123456789");
-  EXPECT_EQ(s.text(kIdIncrementEdit), "100000002");
-  EXPECT_EQ(s.text(kIdCounterEdit), "001234");
-  EXPECT_EQ(s.text(kIdSnAddressEdit), "1FFF0");
-  EXPECT_EQ(s.text(kIdSnEndEdit), "1FFF7");
-  EXPECT_EQ(s.text(kIdUsageEdit), "60000");
-  EXPECT_EQ(s.text(kIdCountDirection), "Count Down");
-  EXPECT_TRUE(s.checked(kIdFastProtocol));
-  EXPECT_FALSE(s.checked(kIdNormalProtocol));
-  EXPECT_TRUE(s.checked(kIdGangVerifyOnly));
-  EXPECT_FALSE(s.checked(kIdGangNormal));
-  EXPECT_TRUE(s.checked(kIdUsageDisable));
-  EXPECT_FALSE(s.enabled(kIdUsageEdit));
-  EXPECT_FALSE(s.enabled(kIdUsageLabel));
-}
-
-TEST(AdvancedFunctionsTest, SmallIncrementShowsWithoutLeadingZeros) {
-  JobSettings job = Job(0x01);
-  job.SnIncrement = {0, 5};
-  EXPECT_EQ(AdvancedFunctions(job).states().text(kIdIncrementEdit), "5");
-}
-
-TEST(AdvancedFunctionsTest, OpeningReducesTheHighHalvesAndBringsDamagedValuesIntoRange) {
-  JobSettings job = Job(0x01);
-  job.SnValue = {123456789, 5};
-  job.SnIncrement = {100000001, 0};
-  job.UsageLimit = {0xFF, 0xFE};
-  job.SnAddress = 0xFFFFFFFF;
-  job.ChipCounter = 0xFFFFFFFF;
-  AdvancedFunctions dialog(job);
-  EXPECT_EQ(job.SnValue, (SplitDecimal{23456789, 5}));
-  EXPECT_EQ(job.SnIncrement, (SplitDecimal{1, 0}));
-  EXPECT_EQ(dialog.states().text(kIdUsageEdit), "60000");
-  EXPECT_EQ(dialog.states().text(kIdSnAddressEdit), "1FFF8");
-  EXPECT_EQ(dialog.states().text(kIdCounterEdit), "999999");
-  EXPECT_EQ(job.ChipCounter, 999999u);
-}
-
-TEST(AdvancedFunctionsTest, ZeroLimitOfAFirstRunOpensAsTheMaximum) {
-  JobSettings job = Job(0x01);
-  job.UsageLimit = {0, 0};
-  AdvancedFunctions dialog(job);
-  EXPECT_EQ(dialog.states().text(kIdUsageEdit), "60000");
-  EXPECT_EQ(UsageLimitForDisplay(job.UsageLimit), 60000u);
-}
-
-struct ClickCase {
-  int id;
-  std::function<bool(const JobSettings&)> setting;
-  bool expected;
-  std::vector<int> enabled_after;
-  std::vector<int> disabled_after;
+// clang-format off
+const std::pair<const char*, const char*> kScripts[] = {
+    {"usage_limit_edits", "open 0x01 | type usage 60001 | type usage 0 | type usage 12a | type usage 60000 | type usage"},
+    {"address_edits", "open 0x01 | type address 1fff9 | type address 12g | type address 1fff0 | type address"},
+    {"increment_edits", "open 0x01 | type increment 12345678 | type increment 100000002 | type increment +5 | type increment"},
+    {"serial_number_edits", "open 0x01 | type sn 123456789 | type sn 9999999999999999 | type sn -5"},
+    // Only the first six characters of the counter are examined.
+    {"counter_edits", "open 0x01 | type counter 999999 | type counter 12.5 | type counter 123456x | type counter"},
+    {"groups_isp", "set enabled 1 | open 0x00"},
+    {"groups_icp", "set enabled 1 | open 0x01"},
+    {"groups_comisp", "set enabled 1 | open 0x02"},
+    {"groups_comisp_production", "set enabled 1 | open 0x82"},
+    {"groups_isp_gang", "set enabled 1 | open 0x40"},
+    {"groups_icp_gang", "set enabled 1 | open 0x41"},
+    {"opening_shows_every_field", "set sn 1 23456789 | set increment 1 2 | set counter 1234 | set address 1FFF0 | "
+     "set usage FFFF | set count-down 1 | set fast 1 | set verify-only 1 | open 0x02"},
+    {"small_increment_without_leading_zeros", "set increment 0 5 | open 0x01"},
+    {"opening_brings_damaged_values_into_range", "set sn 123456789 5 | set increment 100000001 0 | set usage FFFE | "
+     "set address FFFFFFFF | set counter 4294967295 | open 0x01"},
+    {"zero_limit_of_a_first_run_opens_as_the_maximum", "set usage 0 | open 0x01"},
+    {"clicks_store_at_once_and_enable_their_controls", "open 0x41 | click usage-on | click usage-off | click sn-on | "
+     "click sn-off | click counter-on | click counter-off | click fast | click normal | click verify-only | click gang-normal"},
+    {"count_button_toggles_direction_and_caption", "open 0x01 | click count-direction | click count-direction"},
 };
+// clang-format on
 
-TEST(AdvancedFunctionsTest, ClicksStoreAtOnceAndEnableTheirControls) {
-  const std::vector<ClickCase> cases = {
-      {kIdUsageEnable,
-       [](const JobSettings& j) { return j.UsageLimitEnabled; },
-       true,
-       {kIdUsageLabel, kIdUsageEdit},
-       {}},
-      {kIdUsageDisable,
-       [](const JobSettings& j) { return j.UsageLimitEnabled; },
-       false,
-       {},
-       {kIdUsageLabel, kIdUsageEdit}},
-      {kIdSnEnable,
-       [](const JobSettings& j) { return j.SnProgrammingEnabled; },
-       true,
-       {kIdSnAddressLabel, kIdIncrementLabel, kIdIncrementEdit, kIdSnValueLabel, kIdSnValueEdit,
-        kIdSnAddressEdit, kIdSnEndEdit},
-       {}},
-      {kIdSnDisable,
-       [](const JobSettings& j) { return j.SnProgrammingEnabled; },
-       false,
-       {},
-       {kIdSnAddressLabel, kIdIncrementLabel, kIdIncrementEdit, kIdSnValueLabel, kIdSnValueEdit,
-        kIdSnAddressEdit, kIdSnEndEdit}},
-      {kIdCounterEnable,
-       [](const JobSettings& j) { return j.ChipCounterEnabled; },
-       true,
-       {kIdCountDirection, kIdCounterEdit, kIdCounterSpin},
-       {}},
-      {kIdCounterDisable,
-       [](const JobSettings& j) { return j.ChipCounterEnabled; },
-       false,
-       {},
-       {kIdCountDirection, kIdCounterEdit, kIdCounterSpin}},
-      {kIdFastProtocol, [](const JobSettings& j) { return j.FastProtocol; }, true, {}, {}},
-      {kIdNormalProtocol, [](const JobSettings& j) { return j.FastProtocol; }, false, {}, {}},
-      {kIdGangVerifyOnly, [](const JobSettings& j) { return j.GangVerifyOnly; }, true, {}, {}},
-      {kIdGangNormal, [](const JobSettings& j) { return j.GangVerifyOnly; }, false, {}, {}},
-  };
-  JobSettings job = Job(0x41);
-  AdvancedFunctions dialog(job);
-  for (const ClickCase& c : cases) {
-    dialog.OnClick(c.id);
-    EXPECT_EQ(c.setting(job), c.expected) << c.id;
-    EXPECT_TRUE(dialog.states().checked(c.id)) << c.id;
-    for (int id : c.enabled_after) EXPECT_TRUE(dialog.states().enabled(id)) << c.id << " " << id;
-    for (int id : c.disabled_after) EXPECT_FALSE(dialog.states().enabled(id)) << c.id << " " << id;
+TEST(AdvancedFunctions, ScriptsGoAsTheirTranscripts) {
+  for (const auto& [name, steps] : kScripts) {
+    SCOPED_TRACE(name);
+    EXPECT_TRUE(test_support::MatchesGolden(std::string("advanced/") + name + ".txt", Script().Run(steps)));
   }
-  EXPECT_FALSE(dialog.states().checked(kIdGangVerifyOnly));
-  EXPECT_FALSE(dialog.states().checked(kIdFastProtocol));
-}
-
-TEST(AdvancedFunctionsTest, CountButtonTogglesDirectionAndCaption) {
-  JobSettings job = Job(0x01);
-  AdvancedFunctions dialog(job);
-  EXPECT_EQ(dialog.states().text(kIdCountDirection), "Count Up");
-  dialog.OnClick(kIdCountDirection);
-  EXPECT_TRUE(job.CountDown);
-  EXPECT_EQ(dialog.states().text(kIdCountDirection), "Count Down");
-  dialog.OnClick(kIdCountDirection);
-  EXPECT_FALSE(job.CountDown);
-  EXPECT_EQ(dialog.states().text(kIdCountDirection), "Count Up");
-}
-
-TEST(AdvancedFunctionsTest, OnlyTheFirstCharactersOfAnOverlongTextAreExamined) {
-  JobSettings job = Job(0x01);
-  AdvancedFunctions dialog(job);
-  EXPECT_EQ(dialog.OnEditChange(kIdCounterEdit, "123456x"), "");
-  EXPECT_EQ(job.ChipCounter, 123456u);
 }
 
 }  // namespace

@@ -3,7 +3,7 @@
 #include <set>
 
 #include "dialogs/advanced/advanced_layout.h"
-#include "dialogs/kit/control_states.h"
+#include "dialogs/kit/dialog_template.h"
 #include "dialogs/kit/dialog_units.h"
 #include "dialogs/main/main_layout.h"
 #include "dialogs/main/report_layouts.h"
@@ -75,18 +75,6 @@ TEST(DialogLayoutTest, FramedControlsLieInsideTheirGroupBox) {
       EXPECT_LE(r.y + height, frame.y + frame.height) << id;
     }
   }
-}
-
-TEST(DialogLayoutTest, StatesStartFromTheTemplate) {
-  const ControlStates states(MainDialogTemplate());
-  EXPECT_FALSE(states.at(kIdTestDump).visible);
-  EXPECT_FALSE(states.at(kIdTestDump).enabled);
-  EXPECT_FALSE(states.at(kIdCancel).visible);
-  EXPECT_TRUE(states.at(kIdCancel).enabled);
-  EXPECT_FALSE(states.at(kIdCategoryList).enabled);
-  EXPECT_TRUE(states.at(kIdCategoryList).visible);
-  EXPECT_EQ(states.text(kIdDownloadProgrammer), "Download\nProgrammer");
-  EXPECT_EQ(states.text(kIdStatus), "Downloading...");
 }
 
 }  // namespace

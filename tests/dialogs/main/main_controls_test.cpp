@@ -1,340 +1,242 @@
-// What the main window's handlers do to the settings and the controls, in sequence.
+// The main window without its widgets: scripts of clicks and what each one changes in the settings
+// and the controls. Each script's transcript is in tests/data/golden/main_controls/<name>.txt: the
+// whole state after the first step, then after every step the lines that changed.
 #include "dialogs/main/main_controls.h"
 
 #include <gtest/gtest.h>
 
-#include "dialogs/main/main_layout.h"
+#include <iomanip>
+#include <sstream>
+
 #include "core/report/recording_reporter.h"
+#include "dialogs/main/main_layout.h"
+#include "support/golden.h"
+#include "support/state_transcript.h"
 
 namespace quillet {
 namespace {
 
-class MainControlsTest : public testing::Test {
- protected:
-  void Start(uint8_t mode, uint32_t part) {
-    job.ProgrammerMode = mode;
-    job.PartCode = part;
-    controls.StartUp();
-  }
-  const ControlStates& s() const { return controls.states(); }
+const std::map<int, std::string> kNames = {
+    {kIdPartList, "part list"},    {kIdHexView, "hex view"},           {kIdFileName, "file name"},
+    {kIdCodeSize, "code size"},    {kIdChecksum, "checksum"},          {kIdProgress, "progress"},
+    {kIdComPortName, "port name"}, {kIdBufferTabs, "buffer tabs"},     {kIdComPortList, "COM port list"},
+    {kIdStatus, "status"},         {kIdCategoryList, "category list"}, {kIdSnBox, "S/N box"},
+    {kIdCounterBox, "counter box"}};
 
-  JobSettings job;
-  PartCatalogue catalogue;
-  SharedValue<bool> running = false;
-  VirtualClock clock;
-  RecordingReporter reporter{clock};
-  ImagePresence images;
-  int reloads = 0;
-  int searches = 0;
-  MainControls controls{
-      job, catalogue, running, reporter,
-      MainControlHooks{[this] { return images; }, [this] { ++reloads; }, [this] { ++searches; }}};
+class Script {
+ public:
+  // Steps are separated by '|'; each is a verb and its arguments (see Do).
+  std::string Run(const std::string& steps) {
+    return test_support::RunScript(
+        steps,
+        [this](const std::string& step) {
+          const std::string result = Do(step);
+          std::string notes;
+          for (const std::string& status : reporter_.Texts(ReportEvent::Kind::Status))
+            notes += "status: " + status + "\n";
+          reporter_.Clear();
+          return notes + (result.empty() ? "" : "-> " + result + "\n");
+        },
+        [this] { return State(); });
+  }
+
+ private:
+  std::string Do(const std::string& step) {
+    std::istringstream words(step);
+    std::string verb, arg;
+    words >> verb >> arg;
+    int n = 0;  // the argument as a number, where it is one ("0x41", "-1", "5")
+    std::istringstream(arg) >> std::setbase(0) >> n;
+    if (verb == "start") {  // start MODE PART: GUI.LOG gave these
+      job_.ProgrammerMode = static_cast<uint8_t>(n);
+      words >> job_.PartCode;
+      controls_.StartUp();
+    } else if (verb == "images") {  // images ADL: the buffers holding a file
+      images_ = {arg.find('A') != std::string::npos, arg.find('D') != std::string::npos,
+                 arg.find('L') != std::string::npos};
+    } else if (verb == "set") {  // set FIELD VALUE: the settings as another window left them
+      Set(arg, words);
+    } else if (verb == "running") {
+      running_ = n != 0;
+    } else if (verb == "isp") {
+      controls_.OnIspRadio();
+    } else if (verb == "icp") {
+      controls_.OnIcpRadio();
+    } else if (verb == "comisp") {
+      controls_.OnComIspRadio();
+    } else if (verb == "gang") {
+      controls_.OnGangCheck(n);
+    } else if (verb == "pm") {
+      controls_.OnPmCheck(n);
+    } else if (verb == "config") {
+      controls_.OnConfigCheck(n);
+    } else if (verb == "aprom" || verb == "dataflash" || verb == "ldrom") {
+      controls_.OnItemCheck(ItemId(verb), n);
+    } else if (verb == "tab") {
+      controls_.OnTabChange(n);
+    } else if (verb == "category") {
+      controls_.OnCategoryChange(n);
+    } else if (verb == "part") {
+      controls_.OnPartChange(n);
+    } else if (verb == "exit") {
+      return controls_.OnExit() == ExitAction::Close ? "close" : "stay";
+    } else if (verb == "hotkey") {
+      const HotKeyAction action = controls_.OnHotKey();
+      return action == HotKeyAction::StartTrimRead ? "trim read"
+             : action == HotKeyAction::Ignore      ? "ignore"
+                                                   : "not Tessel";
+    } else if (verb == "advanced-closed") {
+      controls_.AfterAdvancedFunctions();
+    } else if (verb == "loaded") {  // loaded AREA: Load File filled that buffer
+      controls_.CheckItemBox(ItemId(arg));
+    } else if (verb == "project-loaded") {
+      controls_.AfterProjectLoad();
+    } else if (verb == "port-from-comisp") {
+      controls_.SetPortNameFromComIsp(true);
+    } else {
+      ADD_FAILURE() << "unknown step " << step;
+    }
+    return "";
+  }
+
+  void Set(const std::string& field, std::istringstream& words) {
+    std::string value;
+    words >> value;
+    uint32_t n = 0;
+    std::istringstream(value) >> std::setbase(0) >> n;
+    if (field == "mode") {
+      job_.ProgrammerMode = static_cast<uint8_t>(n);
+      DeriveModeFlags(job_);
+    }
+    if (field == "part") job_.PartCode = n;
+    if (field == "port") job_.SetPortName(value == "-" ? "" : value);
+    if (field == "sn") words >> job_.SnValue.low, job_.SnValue.high = n;
+    if (field == "counter") job_.ChipCounter = n;
+    if (field == "sn-programming") job_.SnProgrammingEnabled = n;
+    if (field == "counting") job_.ChipCounterEnabled = n;
+    if (field == "usage-limit") job_.UsageLimitEnabled = n;
+    if (field == "verify-only") job_.GangVerifyOnly = n;
+    if (field == "config") job_.ConfigSelected = n;
+  }
+
+  static int ItemId(const std::string& name) {
+    return name == "aprom" ? kIdApromCheck : name == "dataflash" ? kIdDataFlashCheck : kIdLdromCheck;
+  }
+
+  test_support::StateLines State() {
+    test_support::StateLines lines;
+    char job[160];
+    std::snprintf(job, sizeof job, "mode %02X part %u %s, items %c%c%c%c, usage limit %d, P.M. %d, port %s",
+                  int(job_.ProgrammerMode), job_.PartCode, job_.CategoryStr.c_str(),
+                  job_.ApromSelected ? 'A' : '-', job_.DataFlashSelected ? 'D' : '-',
+                  job_.LdromSelected ? 'L' : '-', job_.ConfigSelected ? 'C' : '-', job_.UsageLimitEnabled,
+                  bool(job_.ProductionMode), job_.PortName().c_str());
+    lines["job"] = job;
+    const auto list = [](const ListContent& l) {
+      return std::to_string(l.entries.size()) + " entries, " +
+             (!l.selected ? "none"
+              : *l.selected >= 0 && *l.selected < int(l.entries.size())
+                  ? std::to_string(*l.selected) + " \"" + l.entries[*l.selected] + "\""
+                  : std::to_string(*l.selected) + " (no entry)");
+    };
+    lines["list category"] = list(controls_.category_list());
+    lines["list part"] = list(controls_.part_list());
+    lines["part 40 named"] = catalogue_.PartName(40);
+    const PartListState& state = controls_.list_state();
+    std::string remembered;
+    for (uint32_t code : state.remembered) remembered += " " + std::to_string(code);
+    lines["list state"] = "category " + std::to_string(state.category_index) + ", part " +
+                          std::to_string(state.part_index) + ", previous \"" + state.previous_category +
+                          "\", remembered" + remembered;
+    std::string tabs;
+    for (const std::string& tab : controls_.tabs()) tabs += tab + "; ";
+    lines["tabs"] = tabs + "at " + std::to_string(controls_.tab_index());
+    lines["saved codes"] = std::to_string(controls_.saved_part_codes().SavedIspPartCode) + " " +
+                           std::to_string(controls_.saved_part_codes().SavedIcpPartCode);
+    lines["hooks"] = "reloads " + std::to_string(reloads_) + ", port searches " + std::to_string(searches_);
+    test_support::AddControlLines(lines, MainDialogTemplate(), controls_.states(), kNames);
+    return lines;
+  }
+
+  JobSettings job_;
+  PartCatalogue catalogue_;
+  SharedValue<bool> running_ = false;
+  VirtualClock clock_;
+  RecordingReporter reporter_{clock_};
+  ImagePresence images_;
+  int reloads_ = 0, searches_ = 0;
+  MainControls controls_{
+      job_, catalogue_, running_, reporter_,
+      MainControlHooks{[this] { return images_; }, [this] { ++reloads_; }, [this] { ++searches_; }}};
 };
 
-TEST_F(MainControlsTest, StartUpFillsTheBoxesAndHidesTheComOnlyNames) {
-  job.SetPortName("/dev/ttyUSB3");
-  job.SnValue = {12, 34};
-  job.ChipCounter = 1234;
-  job.ChipCounterEnabled = true;
-  Start(0x00, 2);
-  EXPECT_EQ(s().text(kIdComPortName), "ttyUSB3");
-  EXPECT_EQ(s().text(kIdProgType), "Prog. Type");
-  EXPECT_EQ(s().text(kIdSnBox), "00000012,00000034");
-  EXPECT_EQ(s().text(kIdCounterBox), "001,234");
-  EXPECT_TRUE(s().enabled(kIdCounterBox));
-  EXPECT_TRUE(s().enabled(kIdCounterLabel));
-  EXPECT_FALSE(s().enabled(kIdSnBox));
-  EXPECT_EQ(controls.saved_part_codes().SavedIspPartCode, 2u);
-  EXPECT_EQ(controls.saved_part_codes().SavedIcpPartCode, 110u);
-  EXPECT_EQ(controls.socket_choice(), kSocketOne);
-  for (uint32_t code = 40; code <= 52; ++code) EXPECT_EQ(catalogue.PartName(code), "-") << code;
-  EXPECT_EQ(catalogue.ComOnlyPartNames()[40], "QLU16A");
-  EXPECT_EQ(controls.part_list().entries.size(), 48u);
-  EXPECT_EQ(controls.part_list().selected, 2);
-  EXPECT_EQ(controls.category_list().selected, 0);
-  EXPECT_EQ(controls.category_list().entries.front(), "8051 Family");
-}
+// clang-format off
+const std::pair<const char*, const char*> kScripts[] = {
+    // Control states after start-up across types, Gang, P.M., gang verify-only, parts and images.
+    {"state_isp_no_image", "start 0x00 2"},
+    {"state_isp_part_without_dataflash", "images ADL | start 0x00 2"},
+    {"state_isp_family_a_reads_config_ignores_ldrom", "images ADL | start 0x00 37"},
+    {"state_icp_8051_no_image", "start 0x01 110"},
+    {"state_icp_cortex_preselects_config", "start 0x01 200"},
+    {"state_icp_ldrom_image_alone", "images L | start 0x01 200"},
+    {"state_icp_ldrom_part_without_dataflash", "images ADL | start 0x01 144"},
+    {"state_comisp", "images A | start 0x02 2"},
+    {"state_comisp_production", "images A | start 0x82 2"},
+    {"state_comisp_names_the_com_only_part", "images A | start 0x02 40"},
+    {"state_isp_hides_the_com_only_part", "images ADL | start 0x00 40"},
+    {"state_isp_gang_neither_verifies_nor_reads", "images A | start 0x40 2"},
+    {"state_icp_gang", "images A | start 0x41 200"},
+    {"state_icp_gang_verifies_with_any_image", "images L | start 0x41 200"},
+    {"state_icp_gang_no_image", "start 0x41 200"},
+    {"state_icp_gang_verify_only", "images A | set verify-only 1 | start 0x41 200"},
+    {"state_verify_only_without_gang", "images A | set verify-only 1 | start 0x01 200"},
+    {"state_isp_placeholder", "images ADL | start 0x00 18"},
+    {"state_icp_placeholder_8051", "images ADL | start 0x01 116"},
+    {"state_icp_placeholder_cortex", "images ADL | start 0x01 232"},
+    // The category holding the code is selected, the other categories' remembered codes reset.
+    {"lists_follow_the_code", "start 0x01 110 | start 0x01 115 | start 0x01 143 | start 0x01 144 | start 0x01 199 | "
+     "start 0x01 200 | start 0x01 349 | start 0x01 810 | start 0x01 861 | start 0x01 969 | start 0x01 999 | "
+     "start 0x01 1000 | start 0x01 1103 | start 0x01 1203 | start 0x01 5 | start 0x00 5 | start 0x02 44 | "
+     "start 0x02 47 | start 0x00 60 | start 0x00 850"},
+    {"part_changes_map_the_index_to_a_code", "start 0x01 110 | part 5 | part 5 | start 0x01 1100 | part 2 | part -1 | "
+     "part 4 | part 1000 | start 0x00 3 | part 48"},
+    {"category_changes_take_the_remembered_code", "start 0x01 1000 | category 2 | category 2 | category 5 | running 1 | "
+     "category 1 | running 0 | category 7 | isp | category 3"},
+    {"startup_fills_the_boxes", "set port /dev/ttyUSB3 | set sn 12 34 | set counter 1234 | set counting 1 | start 0x00 2"},
+    {"sn_box_only_with_sn_programming_in_icp_or_comisp",
+     "set sn-programming 1 | start 0x00 2 | start 0x40 2 | start 0x01 110 | start 0x41 110 | start 0x02 2 | start 0x82 2"},
+    {"type_switches_return_to_the_remembered_parts", "start 0x00 5 | icp | part 5 | isp | part 7 | icp | comisp | icp"},
+    {"icp_lists_follow_the_restored_part", "start 0x01 905 | category 2 | category 4"},
+    {"comisp_drops_gang_and_the_usage_limit_and_searches_ports", "images A | set usage-limit 1 | start 0x40 2 | comisp"},
+    {"leaving_comisp_keeps_a_com_only_part_that_blocks_everything", "images ADL | start 0x02 41 | isp | part 2"},
+    {"leaving_isp_types_forgets_a_port_from_comisp",
+     "start 0x02 2 | set port /dev/ttyUSB1 | port-from-comisp | isp | set port /dev/ttyUSB2 | icp"},
+    {"gang_keeps_the_unchecked_items_and_clears_the_usage_limit",
+     "images ADL | set usage-limit 1 | start 0x01 200 | dataflash 0 | config 0 | gang 1 | gang 0"},
+    {"item_checks_drive_the_buttons", "images A | start 0x00 2 | aprom 0 | config 1 | aprom 1"},
+    {"clicks_during_an_operation_change_nothing",
+     "images ADL | start 0x01 200 | running 1 | isp | comisp | gang 1 | aprom 0 | config 0 | tab 2 | part 3 | category 2 | pm 1"},
+    {"pm_box_during_production_leaves_production_mode", "start 0x02 2 | pm 1 | running 1 | pm 0"},
+    {"exit_closes_or_stays_and_leaves_production_mode", "start 0x82 2 | exit | running 1 | exit | exit"},
+    {"hot_key_only_for_tessel_parts", "start 0x01 136 | hotkey | set part 144 | hotkey | set part 145 | hotkey | "
+     "set part 135 | hotkey | running 1 | set part 136 | hotkey | set part 2 | hotkey"},
+    {"tabs_name_the_size_label_and_reload", "start 0x01 200 | tab 1 | tab 2 | tab 3 | part 1"},
+    {"second_tab_without_dataflash_is_ldrom", "start 0x01 144 | tab 1"},
+    {"advanced_functions_closed_in_gang", "images A | start 0x40 2 | set verify-only 1 | advanced-closed | set verify-only 0 | advanced-closed"},
+    {"advanced_functions_closed_without_gang",
+     "start 0x01 110 | set sn-programming 1 | set sn 1 2 | set counter 999999 | set verify-only 1 | advanced-closed"},
+    {"project_loaded_lists_follow_and_config_is_kept",
+     "images A | start 0x00 2 | set mode 0x41 | set part 905 | set config 0 | set port - | project-loaded"},
+    {"load_file_checks_the_box", "start 0x01 200 | loaded ldrom"},
+};
+// clang-format on
 
-TEST_F(MainControlsTest, StartUpInComIspKeepsTheComOnlyNames) {
-  Start(0x02, 40);
-  EXPECT_EQ(catalogue.PartName(40), "QLU16A");
-  EXPECT_NE(catalogue.PartName(49), "-");
-}
-
-TEST_F(MainControlsTest, SnBoxIsEnabledOnlyWithSnProgrammingInIcpOrComIsp) {
-  const struct {
-    uint8_t mode;
-    bool enabled;
-  } cases[] = {{0x00, false}, {0x40, false}, {0x01, true}, {0x41, true}, {0x02, true}, {0x82, true}};
-  for (const auto& c : cases) {
-    job.SnProgrammingEnabled = true;
-    Start(c.mode, c.mode & 1 ? 110 : 2);
-    EXPECT_EQ(s().enabled(kIdSnBox), c.enabled) << int(c.mode);
-    EXPECT_EQ(s().enabled(kIdSnLabel), c.enabled) << int(c.mode);
+TEST(MainControls, ScriptsGoAsTheirTranscripts) {
+  for (const auto& [name, steps] : kScripts) {
+    SCOPED_TRACE(name);
+    EXPECT_TRUE(
+        test_support::MatchesGolden(std::string("main_controls/") + name + ".txt", Script().Run(steps)));
   }
-}
-
-TEST_F(MainControlsTest, TypeSwitchesReturnToTheRememberedPartOfEachList) {
-  Start(0x00, 5);
-  controls.OnIcpRadio();
-  EXPECT_EQ(job.PartCode, 110u);
-  EXPECT_TRUE(s().checked(kIdIcpRadio));
-  EXPECT_FALSE(s().checked(kIdIspRadio));
-  EXPECT_EQ(controls.part_list().entries.size(), 34u);  // codes 110..143
-  controls.OnPartChange(5);
-  EXPECT_EQ(job.PartCode, 115u);
-  controls.OnIspRadio();
-  EXPECT_EQ(job.PartCode, 5u);
-  EXPECT_EQ(controls.part_list().selected, 5);
-  controls.OnPartChange(7);
-  controls.OnIcpRadio();
-  EXPECT_EQ(job.PartCode, 115u);
-  controls.OnComIspRadio();
-  EXPECT_EQ(job.PartCode, 7u);
-  EXPECT_EQ(controls.saved_part_codes().SavedIcpPartCode, 115u);
-  controls.OnIcpRadio();
-  EXPECT_EQ(job.PartCode, 115u);
-  EXPECT_EQ(job.ProgrammerMode, 0x01);
-}
-
-TEST_F(MainControlsTest, IcpListFollowsTheCategoryOfTheRestoredPart) {
-  Start(0x01, 905);
-  EXPECT_EQ(controls.category_list().selected, 4);
-  EXPECT_EQ(job.CategoryStr, "Velmari_Dune");
-  EXPECT_EQ(controls.part_list().selected, 5);
-  EXPECT_EQ(controls.part_list().entries.size(), 70u);
-}
-
-TEST_F(MainControlsTest, ComIspDropsGangAndPmAndSearchesPorts) {
-  images.aprom = true;
-  Start(0x40, 2);
-  controls.OnComIspRadio();
-  EXPECT_EQ(job.ProgrammerMode, 0x02);
-  EXPECT_FALSE(job.GangMode);
-  EXPECT_FALSE(s().checked(kIdGangCheck));
-  EXPECT_FALSE(s().enabled(kIdGangCheck));
-  EXPECT_TRUE(s().enabled(kIdPmCheck));
-  EXPECT_EQ(s().text(kIdVerifyChip), "Verify\nAPROM");
-  EXPECT_EQ(s().text(kIdReadChip), "Read\nCONFIG");
-  EXPECT_FALSE(s().enabled(kIdVerifyChip));
-  EXPECT_FALSE(s().enabled(kIdReadChip));
-  EXPECT_EQ(searches, 1);
-  EXPECT_EQ(catalogue.PartName(40), "QLU16A");
-  EXPECT_EQ(reporter.Texts(ReportEvent::Kind::Status),
-            (std::vector<std::string>{"Search available COM Port...", "Ready..."}));
-}
-
-TEST_F(MainControlsTest, LeavingComIspKeepsAComOnlyPartWhichThenBlocksEverything) {
-  images = {true, true, true};
-  Start(0x02, 41);
-  EXPECT_TRUE(s().enabled(kIdUpdateChip));
-  controls.OnIspRadio();
-  EXPECT_EQ(job.PartCode, 41u);
-  EXPECT_EQ(catalogue.PartName(41), "-");
-  for (int id : {kIdUpdateChip, kIdDownloadProgrammer, kIdVerifyChip, kIdReadChip, kIdApromCheck,
-                 kIdDataFlashCheck, kIdLdromCheck, kIdConfigCheck, kIdConfigSetting}) {
-    EXPECT_FALSE(s().enabled(id)) << id;
-  }
-  controls.OnPartChange(2);
-  EXPECT_TRUE(s().enabled(kIdUpdateChip));
-}
-
-TEST_F(MainControlsTest, LeavingIspTypesForgetsAPortNameTakenFromComIsp) {
-  Start(0x02, 2);
-  job.SetPortName("/dev/ttyUSB1");
-  controls.SetPortNameFromComIsp(true);
-  controls.OnIspRadio();
-  EXPECT_EQ(job.PortName(), "");
-  job.SetPortName("/dev/ttyUSB2");
-  controls.OnIcpRadio();
-  EXPECT_EQ(job.PortName(), "/dev/ttyUSB2");
-}
-
-TEST_F(MainControlsTest, GangKeepsTheItemsTheOperatorUnchecked) {
-  images = {true, true, true};
-  Start(0x01, 200);
-  controls.OnItemCheck(kIdDataFlashCheck, false);
-  controls.OnConfigCheck(false);
-  controls.OnGangCheck(true);
-  EXPECT_EQ(job.ProgrammerMode, 0x41);
-  EXPECT_TRUE(job.ApromSelected);
-  EXPECT_FALSE(job.DataFlashSelected);
-  EXPECT_TRUE(job.LdromSelected);
-  EXPECT_FALSE(job.ConfigSelected);
-  EXPECT_TRUE(s().checked(kIdApromCheck));
-  EXPECT_FALSE(s().checked(kIdDataFlashCheck));
-  EXPECT_TRUE(s().enabled(kIdDataFlashCheck));
-  EXPECT_FALSE(s().checked(kIdConfigCheck));
-  EXPECT_FALSE(s().enabled(kIdConfigSetting));
-  EXPECT_EQ(s().text(kIdUpdateChip), "Update Chips");
-  EXPECT_EQ(job.PartCode, 200u);
-  controls.OnGangCheck(false);
-  EXPECT_EQ(job.ProgrammerMode, 0x01);
-  EXPECT_FALSE(s().checked(kIdDataFlashCheck));
-  EXPECT_EQ(s().text(kIdUpdateChip), "Update Chip");
-}
-
-TEST_F(MainControlsTest, GangClearsTheUsageLimit) {
-  job.UsageLimitEnabled = true;
-  Start(0x00, 2);
-  controls.OnGangCheck(true);
-  EXPECT_FALSE(job.UsageLimitEnabled);
-}
-
-TEST_F(MainControlsTest, ItemChecksDriveTheOperationButtons) {
-  images.aprom = true;
-  Start(0x00, 2);
-  EXPECT_TRUE(s().enabled(kIdUpdateChip));
-  controls.OnItemCheck(kIdApromCheck, false);
-  EXPECT_FALSE(job.ApromSelected);
-  EXPECT_FALSE(s().enabled(kIdUpdateChip));
-  EXPECT_FALSE(s().enabled(kIdDownloadProgrammer));
-  controls.OnConfigCheck(true);
-  EXPECT_TRUE(job.ConfigSelected);
-  EXPECT_TRUE(s().enabled(kIdConfigSetting));
-}
-
-TEST_F(MainControlsTest, ClicksDuringAnOperationChangeNothing) {
-  images = {true, true, true};
-  Start(0x01, 200);
-  running = true;
-  const ControlStates before = s();
-  controls.OnIspRadio();
-  controls.OnComIspRadio();
-  controls.OnGangCheck(true);
-  controls.OnItemCheck(kIdApromCheck, false);
-  controls.OnConfigCheck(false);
-  controls.OnTabChange(2);
-  controls.OnPartChange(3);
-  controls.OnPmCheck(true);
-  EXPECT_EQ(job.ProgrammerMode, 0x01);
-  EXPECT_EQ(job.PartCode, 200u);
-  EXPECT_TRUE(job.ApromSelected);
-  EXPECT_TRUE(job.ConfigSelected);
-  EXPECT_EQ(controls.tab_index(), 0);
-  EXPECT_EQ(controls.part_list().selected, 0);
-  EXPECT_EQ(s().all(), before.all());
-}
-
-TEST_F(MainControlsTest, PmBoxDuringProductionLeavesProductionMode) {
-  Start(0x02, 2);
-  controls.OnPmCheck(true);
-  EXPECT_EQ(job.ProgrammerMode, 0x82);
-  EXPECT_TRUE(job.ProductionMode);
-  running = true;
-  controls.OnPmCheck(false);
-  EXPECT_EQ(job.ProgrammerMode, 0x02);
-  EXPECT_FALSE(job.ProductionMode);
-  EXPECT_FALSE(s().checked(kIdPmCheck));
-}
-
-TEST_F(MainControlsTest, ExitCloseStaysOrLeavesProductionMode) {
-  Start(0x82, 2);
-  EXPECT_EQ(controls.OnExit(), ExitAction::Close);
-  running = true;
-  EXPECT_EQ(controls.OnExit(), ExitAction::Stay);
-  EXPECT_EQ(job.ProgrammerMode, 0x02);
-  EXPECT_FALSE(job.ProductionMode);
-  EXPECT_FALSE(s().checked(kIdPmCheck));
-  EXPECT_EQ(controls.OnExit(), ExitAction::Stay);
-}
-
-TEST_F(MainControlsTest, HotKeyRunsOnlyForTesselPartsAndNotDuringAnOperation) {
-  const struct {
-    uint32_t part;
-    bool running;
-    HotKeyAction action;
-  } cases[] = {{136, false, HotKeyAction::StartTrimRead}, {144, false, HotKeyAction::StartTrimRead},
-               {136, true, HotKeyAction::Ignore},         {135, false, HotKeyAction::NotTesselPart},
-               {145, false, HotKeyAction::NotTesselPart}, {2, true, HotKeyAction::NotTesselPart}};
-  for (const auto& c : cases) {
-    job.PartCode = c.part;
-    running = c.running;
-    EXPECT_EQ(controls.OnHotKey(), c.action) << c.part;
-  }
-}
-
-TEST_F(MainControlsTest, TabsNameTheSizeLabelAndReloadTheImage) {
-  Start(0x01, 200);
-  const int reloads_before = reloads;
-  controls.OnTabChange(1);
-  EXPECT_EQ(s().text(kIdSizeLabel), "Data Size:");
-  EXPECT_EQ(reloads, reloads_before + 1);
-  controls.OnTabChange(2);
-  EXPECT_EQ(s().text(kIdSizeLabel), "Code Size:");
-  controls.OnPartChange(1);  // a refresh goes back to the APROM tab
-  EXPECT_EQ(controls.tab_index(), 0);
-  EXPECT_EQ(s().text(kIdSizeLabel), "Code Size:");
-}
-
-TEST_F(MainControlsTest, SecondTabOfAPartWithoutDataFlashIsLdromWithCodeSize) {
-  Start(0x01, 144);
-  ASSERT_EQ(controls.tabs(), (std::vector<std::string>{"APROM Buffer", "LDROM Buffer"}));
-  controls.OnTabChange(1);
-  EXPECT_EQ(controls.tab_index(), 1);
-  EXPECT_EQ(s().text(kIdSizeLabel), "Code Size:");
-}
-
-TEST_F(MainControlsTest, ClosingAdvancedFunctionsSetsTheGangCaptions) {
-  images.aprom = true;
-  Start(0x40, 2);
-  job.GangVerifyOnly = true;
-  controls.AfterAdvancedFunctions();
-  EXPECT_EQ(s().text(kIdItemsGroup), "Items to be Verified");
-  EXPECT_EQ(s().text(kIdUpdateChip), "Verify Chips");
-  EXPECT_FALSE(s().enabled(kIdVerifyChip));
-  EXPECT_FALSE(s().enabled(kIdReadChip));
-  job.GangVerifyOnly = false;
-  controls.AfterAdvancedFunctions();
-  EXPECT_EQ(s().text(kIdItemsGroup), "Items to be Updated");
-  EXPECT_EQ(s().text(kIdUpdateChip), "Update Chips");
-  EXPECT_TRUE(s().enabled(kIdVerifyChip));
-  EXPECT_TRUE(s().enabled(kIdReadChip));
-}
-
-TEST_F(MainControlsTest, ClosingAdvancedFunctionsWithoutGangOnlyShowsTheBoxes) {
-  Start(0x01, 110);
-  job.SnProgrammingEnabled = true;
-  job.SnValue = {1, 2};
-  job.ChipCounter = 999999;
-  job.GangVerifyOnly = true;
-  controls.AfterAdvancedFunctions();
-  EXPECT_EQ(s().text(kIdSnBox), "00000001,00000002");
-  EXPECT_TRUE(s().enabled(kIdSnBox));
-  EXPECT_EQ(s().text(kIdCounterBox), "999,999");
-  EXPECT_FALSE(s().enabled(kIdCounterBox));
-  EXPECT_EQ(s().text(kIdUpdateChip), "Update Chip");
-}
-
-TEST_F(MainControlsTest, AfterAProjectLoadTheListsFollowTheLoadedPartAndConfigIsKept) {
-  images.aprom = true;
-  Start(0x00, 2);
-  // What a project load leaves in the settings: ICP on a gang, a Dune part, CONFIG not selected.
-  job.ProgrammerMode = 0x41;
-  DeriveModeFlags(job);
-  job.PartCode = 905;
-  job.ConfigSelected = false;
-  job.SetPortName("");
-  controls.AfterProjectLoad();
-  EXPECT_TRUE(s().checked(kIdIcpRadio));
-  EXPECT_TRUE(s().checked(kIdGangCheck));
-  EXPECT_TRUE(s().enabled(kIdGangCheck));
-  EXPECT_EQ(controls.category_list().selected, 4);
-  EXPECT_EQ(controls.part_list().selected, 5);
-  EXPECT_FALSE(job.ConfigSelected);  // a Cortex-M0 refresh would have selected it
-  EXPECT_FALSE(s().checked(kIdConfigCheck));
-  EXPECT_FALSE(s().enabled(kIdConfigSetting));
-  EXPECT_TRUE(s().checked(kIdApromCheck));
-  EXPECT_EQ(s().text(kIdComPortName), "");
-  EXPECT_EQ(s().text(kIdUpdateChip), "Update Chips");
-}
-
-TEST_F(MainControlsTest, LoadFileChecksTheBoxOfTheLoadedArea) {
-  Start(0x01, 200);
-  EXPECT_FALSE(s().enabled(kIdLdromCheck));
-  controls.CheckItemBox(kIdLdromCheck);
-  EXPECT_TRUE(s().enabled(kIdLdromCheck));
-  EXPECT_TRUE(s().checked(kIdLdromCheck));
 }
 
 }  // namespace
