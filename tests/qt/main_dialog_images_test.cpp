@@ -10,9 +10,9 @@
 
 #include "core/images/image_loader.h"
 #include "qt/kit/dialog_style.h"
+#include "qt/kit/hex_view_widget.h"
 #include "qt/support/main_window.h"
 #include "qt/support/modal_watcher.h"
-#include "qt/kit/hex_view_widget.h"
 
 namespace quillet {
 
@@ -64,6 +64,25 @@ class MainDialogImagesTest : public QObject {
     QVERIFY(d->ControlAs<QCheckBox>(kIdApromCheck)->isChecked());
     QVERIFY(d->ControlAs<QPushButton>(kIdUpdateChip)->isEnabled());
     QVERIFY2(test_support::StateMismatch(*d).isEmpty(), qPrintable(test_support::StateMismatch(*d)));
+  }
+
+  // A file loaded into the DataFlash tab stays in front, with its size under it.
+  void loadFileKeepsTheDataFlashTab() {
+    test_support::MainWindowFolder folder;
+    folder.WriteSettings(0x01, 200);
+    auto d = folder.Make();
+    d->StartUp();
+    d->show();
+    auto* tabs = d->ControlAs<TabControlWidget>(kIdBufferTabs);
+    tabs->ClickTab(1);
+    const std::string path = WriteImage(folder.path() + "data.bin", 300);
+    ModalWatcher watcher;
+    ChooseFile(watcher, path);
+    d->ControlAs<QPushButton>(kIdLoadFile)->click();
+    QCOMPARE(d->controls().tab_index(), 1);
+    QCOMPARE(tabs->CurrentIndex(), 1);
+    QCOMPARE(d->ControlAs<QLineEdit>(kIdCodeSize)->text(), QString("300 Bytes"));
+    QVERIFY(d->ControlAs<QCheckBox>(kIdDataFlashCheck)->isChecked());
   }
 
   void projectSavedAndLoadedBackRestoresTypePartAndImage() {

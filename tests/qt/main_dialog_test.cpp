@@ -94,6 +94,46 @@ class MainDialogTest : public QObject {
     }
   }
 
+  // In ICP the category list is there to use: choosing Velmari_Arden lists its Cortex-M0 parts.
+  void categoryListReachesCortexPartsInIcp() {
+    test_support::MainWindowFolder folder;
+    folder.WriteSettings(0x01, 110);
+    auto d = folder.Start();
+    auto* categories = d->ControlAs<QComboBox>(kIdCategoryList);
+    QVERIFY(categories->isEnabled());
+    categories->setCurrentIndex(categories->findText("Velmari_Arden"));
+    QCOMPARE(d->job().PartCode, 200u);
+    auto* parts = d->ControlAs<QComboBox>(kIdPartList);
+    QCOMPARE(parts->currentText(), QString("QVAB032LB"));
+    QCOMPARE(parts->count(), 150);
+    d->ControlAs<QRadioButton>(kIdIspRadio)->click();
+    QVERIFY(!categories->isEnabled());
+  }
+
+  // A disabled operation button says why; an enabled one says nothing.
+  void disabledButtonsSayWhy() {
+    const struct {
+      uint8_t mode;
+      uint16_t part;
+      ImagePresence images;
+      int id;
+      const char* tip;
+    } cases[] = {
+        {0x00, 2, {}, kIdUpdateChip, "Load a file and check APROM first"},
+        {0x01, 200, {}, kIdVerifyChip, "Load a file and check APROM, DataFlash or LDROM first"},
+        {0x02, 2, kAll, kIdDownloadProgrammer, "Not used with ISP by COM Port"},
+        {0x00, 18, kAll, kIdUpdateChip, "\"-\" is not a part: choose a part from the list"},
+        {0x00, 2, kAll, kIdReadChip, "Reads CONFIG only of the 8051 parts whose CONFIG is written in ISP"},
+        {0x00, 2, kAll, kIdUpdateChip, ""},
+    };
+    for (const auto& c : cases) {
+      test_support::MainWindowFolder folder;
+      folder.WriteSettings(c.mode, c.part);
+      auto d = folder.Start(c.images);
+      QCOMPARE(d->Control(c.id)->toolTip(), QString(c.tip));
+    }
+  }
+
   // Buttons whose handlers other subsystems install; the hidden ones are clicked by their signal.
   void everyHookedButtonCallsItsHandler() {
     test_support::MainWindowFolder folder;

@@ -46,6 +46,8 @@ MainDialog::MainDialog(MainDialogOptions options, QWidget* parent)
   auto_close_timer_.setInterval(500);
   connect(&auto_close_timer_, &QTimer::timeout, this, &MainDialog::OnTimer);
   CreateSystemMenu();
+  if (QWidget* banner = Bitmap(kBitmapBanner))
+    banner->setToolTip("Right-click here for Advanced Functions and About");
   ConnectControls();
   InstallImageCommands();
   hooks_.buttons[kIdFwUpdate] = [this] { runner_.Start([this] { bench_.link().OnFwUpdate(); }); };

@@ -97,8 +97,11 @@ void MainDialog::CheckItemBox(ImageArea area) {
   ApplyControls();
 }
 
+// Load File refreshes the window; the tab the file went into stays in front.
 void MainDialog::RefreshControls() {
+  const int tab = controls_.tab_index();
   controls_.RefreshControls();
+  controls_.OnTabChange(tab);
   ApplyControls();
 }
 

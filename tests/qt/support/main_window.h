@@ -60,6 +60,7 @@ inline QString StateMismatch(MainDialog& d) {
     QWidget* w = d.Control(id);
     const QString name = QString::number(id);
     if (w->isEnabled() != state.enabled || w->isHidden() == state.visible) return name + " enabled/shown";
+    if (w->toolTip() != QString::fromStdString(state.tip)) return name + " tooltip " + w->toolTip();
     // The status line is the reporter's; the fields under the buffer are the buffer view's.
     if (id == kIdStatus || id == kIdFileName || id == kIdCodeSize || id == kIdChecksum) continue;
     const QString text = QString::fromStdString(state.text);
