@@ -31,7 +31,20 @@ std::string NextStep(const std::string& message, bool named_port) {
   return {};
 }
 
+std::string& SettingsFileDefault() {
+  static std::string path = "GUI.LOG";
+  return path;
+}
+
 }  // namespace
+
+void SetDefaultSettingsFile(std::string path) {
+  SettingsFileDefault() = std::move(path);
+}
+
+const std::string& DefaultSettingsFile() {
+  return SettingsFileDefault();
+}
 
 void AddLinkOptions(CLI::App& verb, LinkOptions& options) {
   verb.add_option("--port", options.port,

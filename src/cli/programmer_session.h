@@ -21,11 +21,16 @@ namespace quillet::cli {
 // the folder of the quillet-cli executable.
 inline constexpr char kFirmwareDirVariable[] = "QUILLET_FIRMWARE_DIR";
 
+// The settings file the Programmer verbs start from unless --settings names one: GUI.LOG in the
+// current folder, or the demo's.
+void SetDefaultSettingsFile(std::string path);
+const std::string& DefaultSettingsFile();
+
 struct LinkOptions {
   std::string port;
   std::string trace;
   std::string part;
-  std::string settings = "GUI.LOG";
+  std::string settings = DefaultSettingsFile();
   std::string firmware_dir;
   bool gang = false;
 };

@@ -24,7 +24,7 @@ void GuiReporter::OnGuiThread(const std::function<void()>& call) {
 
 void GuiReporter::SetStatus(const std::string& text) {
   OnGuiThread([&] {
-    if (status_) status_->setText(QString::fromStdString(text));
+    if (status_) status_->setText(QString::fromStdString(status_prefix_ + text));
   });
 }
 

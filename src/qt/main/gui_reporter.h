@@ -37,6 +37,8 @@ class GuiReporter : public Reporter {
   void StopAutoClose() override;
 
   void Detach() { detached_ = true; }
+  // Every status text is shown after this prefix (demo mode).
+  void SetStatusPrefix(std::string prefix) { status_prefix_ = std::move(prefix); }
 
  private:
   // Runs `call` on the user-interface thread and returns when it has run.
@@ -48,6 +50,7 @@ class GuiReporter : public Reporter {
   QPointer<QProgressBar> progress_;
   std::function<void(bool)> auto_close_;
   int step_ = 1;
+  std::string status_prefix_;
   std::atomic<bool> detached_ = false;
 };
 

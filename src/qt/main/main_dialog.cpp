@@ -45,6 +45,10 @@ MainDialog::MainDialog(MainDialogOptions options, QWidget* parent)
   reporter_->SetProductionModeQuery([this] { return static_cast<bool>(job_.ProductionMode); });
   auto_close_timer_.setInterval(500);
   connect(&auto_close_timer_, &QTimer::timeout, this, &MainDialog::OnTimer);
+  if (options_.demo) {
+    setWindowTitle(windowTitle() + " - DEMO");
+    reporter_->SetStatusPrefix("DEMO: ");
+  }
   CreateSystemMenu();
   if (QWidget* banner = Bitmap(kBitmapBanner))
     banner->setToolTip("Right-click here for Advanced Functions and About");

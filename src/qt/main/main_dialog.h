@@ -32,6 +32,9 @@ struct MainDialogOptions {
   std::string app_folder;  // the current folder at start-up, ending in '/'; GUI.LOG lives there
   std::string lock_path;   // the per-user lock that marks a running copy
   Clock* clock = nullptr;
+  // Demo mode: the title and the status line say so (the demo's devices and folder are set up by
+  // the caller).
+  bool demo = false;
 };
 
 class MainDialog : public TemplateDialog, public ImageWindow {
