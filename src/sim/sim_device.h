@@ -68,6 +68,9 @@ class SimDevice {
   virtual Task<> Run(DeviceIo& io) = 0;
   // The device's own UART settings; bytes sent at another rate are lost on the way.
   virtual LineSettings Line() const = 0;
+  // The host's DTR and RTS as they are from `at` on (raised when the host opens the port, as the
+  // system does, and lowered when it closes it). A device wired to them reacts here.
+  virtual void OnModemLines(bool /*dtr*/, bool /*rts*/, Micros /*at*/) {}
 };
 
 // A device that listens and never answers: a port with something else (or nothing) behind it.

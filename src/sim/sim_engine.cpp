@@ -71,6 +71,16 @@ void SimEngine::DeliverNext() {
   Deliver(byte.value, byte.at);
 }
 
+void SimEngine::SetModemLines(bool dtr, bool rts, Micros at) {
+  RunUntil(at);  // the device sees the lines change after the bytes that arrived before
+  if (dtr == dtr_ && rts == rts_) return;
+  if (dtr != dtr_) Note(at, dtr ? "DTR 1" : "DTR 0");
+  if (rts != rts_) Note(at, rts ? "RTS 1" : "RTS 0");
+  dtr_ = dtr;
+  rts_ = rts;
+  device_.OnModemLines(dtr, rts, at);
+}
+
 void SimEngine::RunUntil(Micros time) {
   while (!to_device_.empty() && to_device_.front().at <= time) DeliverNext();
 }

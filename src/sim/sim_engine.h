@@ -31,6 +31,10 @@ class SimEngine final : private DeviceIo {
 
   // The host's current line settings (its side of the line).
   void SetHostLine(const LineSettings& line) { host_line_ = line; }
+  // The host's DTR and RTS from `at` on; changes are noted and handed to the device.
+  void SetModemLines(bool dtr, bool rts, Micros at);
+  bool Dtr() const { return dtr_; }
+  bool Rts() const { return rts_; }
 
   // Bytes the host wrote at `at`; they leave one after another once the line is free.
   void HostWrite(std::span<const uint8_t> bytes, Micros at);
@@ -43,6 +47,8 @@ class SimEngine final : private DeviceIo {
   uint8_t PopOutput();
   // The host opened the port at `at`: what arrived while it was closed is gone.
   void DiscardOutputBefore(Micros at);
+  // When the last byte the host has written leaves the wire.
+  Micros HostLineFree() const { return host_line_free_; }
 
   bool Disconnected() const { return disconnected_; }
   uint64_t BytesToDevice() const { return to_device_count_; }
@@ -73,6 +79,8 @@ class SimEngine final : private DeviceIo {
   uint64_t ack_count_ = 0;
   bool silent_ = false;
   bool disconnected_ = false;
+  bool dtr_ = false;
+  bool rts_ = false;
 };
 
 }  // namespace quillet::sim

@@ -2,7 +2,8 @@
 // A simulated device behind an in-process port, in virtual time. The port is registered with a
 // PortSystem under its name, so the program opens, scans and uses it like any other port. A read
 // advances the virtual clock to the arrival of each byte, or to the end of its time-outs; writes
-// are accepted at once and travel while the program goes on.
+// are accepted at once and travel while the program goes on, and a drain advances the clock to
+// the end of their wire time. DTR and RTS reach the device model.
 #include <memory>
 #include <string>
 
