@@ -114,10 +114,11 @@ class VirtualDevice final : public SerialDevice {
 }  // namespace
 
 SimulatedPort::SimulatedPort(PortSystem& ports, std::string name, SimDevice& device, VirtualClock& clock,
-                             FaultPlan faults, WireTrace* trace)
+                             FaultPlan faults, WireTrace* trace, bool strict)
     : ports_(ports),
       name_(std::move(name)),
       state_(std::make_shared<State>(device, clock, std::move(faults), trace)) {
+  state_->engine.SetStrict(strict);  // virtual time places every byte exactly: no slack
   ports_.virtual_ports().Register(name_, [state = state_]() -> std::unique_ptr<SerialDevice> {
     if (state->open) return nullptr;  // one handle at a time, as with any serial port
     return std::make_unique<VirtualDevice>(state);

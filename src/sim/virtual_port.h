@@ -18,7 +18,7 @@ namespace quillet::sim {
 class SimulatedPort {
  public:
   SimulatedPort(PortSystem& ports, std::string name, SimDevice& device, VirtualClock& clock,
-                FaultPlan faults = {}, WireTrace* trace = nullptr);
+                FaultPlan faults = {}, WireTrace* trace = nullptr, bool strict = false);
   ~SimulatedPort();
   SimulatedPort(const SimulatedPort&) = delete;
   SimulatedPort& operator=(const SimulatedPort&) = delete;
