@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "core/sys/clock.h"
+
 namespace quillet::sim {
 
 // Command bytes the controllers answer.
@@ -58,5 +60,24 @@ constexpr std::size_t kTransferBlockSize = 256;
 constexpr std::size_t kGangTransferBlocks = 16;
 constexpr std::size_t kGangMarkerAfterBlock = 7;  // zero-based
 constexpr uint8_t kGangTransferMarker = 0x5A;
+
+// Pauses the host keeps on the line after certain bytes before it sends the next one, while the
+// controller gets ready for it. A strict line refuses a byte that comes sooner.
+// After a command it acknowledges, the host waits about 1 ms before it reads the acknowledge.
+struct CommandPause {
+  uint8_t command;
+  Micros quiet;
+};
+constexpr std::array<CommandPause, 2> kCommandPauses{{
+    {kVersionQueryCommand, Millis(1)},
+    {kFirmwareTransferCommand, Millis(1)},
+}};
+// The single Programmer's transfer header: five bytes 1 ms apart, then 500 ms before the
+// acknowledge is read.
+constexpr std::array<Micros, 5> kHeaderPauses{{Millis(1), Millis(1), Millis(1), Millis(1), Millis(500)}};
+// The Gang controller: 1 ms and 250 ms after the marker.
+constexpr Micros kGangMarkerPause = Millis(251);
+// After the last byte of a transfer: the controller restarts as the new firmware.
+constexpr Micros kTransferEndPause = Millis(2000);
 
 }  // namespace quillet::sim

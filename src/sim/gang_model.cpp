@@ -14,20 +14,25 @@ Task<> GangModel::Command(uint8_t command, DeviceIo& io) {
 }
 
 Task<> GangModel::FirmwareTransfer(DeviceIo& io) {
-  io.SendAck(ack());
+  Acknowledge(io);
   std::vector<uint8_t> image;
   image.reserve(kGangTransferBlocks * kTransferBlockSize);
   for (std::size_t block = 0; block < kGangTransferBlocks; ++block) {
-    const std::vector<uint8_t> data = co_await io.Bytes(kTransferBlockSize);
-    image.insert(image.end(), data.begin(), data.end());
-    io.SendAck(ack());
-    if (block == kGangMarkerAfterBlock && co_await io.Byte() != kGangTransferMarker) {
-      co_await io.Bytes((kGangTransferBlocks - block - 1) *
-                        kTransferBlockSize);  // the rest, unacknowledged and unused
+    const auto data = co_await io.BytesWithin(kTransferBlockSize, timing().stall);
+    if (!data) co_return Abandon(io);
+    image.insert(image.end(), data->begin(), data->end());
+    Acknowledge(io);
+    if (block != kGangMarkerAfterBlock) continue;
+    const std::optional<uint8_t> marker = co_await io.ByteWithin(timing().stall);
+    if (!marker) co_return Abandon(io);
+    io.RequireQuiet(kGangMarkerPause);
+    if (*marker != kGangTransferMarker) {  // the rest, unacknowledged and unused
+      co_await io.BytesWithin((kGangTransferBlocks - block - 1) * kTransferBlockSize, timing().stall);
       co_return;
     }
   }
-  Completed(std::move(image), true, GangIdentity);
+  io.RequireQuiet(kTransferEndPause);
+  Completed(io, std::move(image), true, GangIdentity);
 }
 
 }  // namespace quillet::sim

@@ -2,6 +2,8 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -11,6 +13,16 @@
 #include "core/serial/termios_device.h"
 
 namespace quillet::sim {
+namespace {
+
+// The server learns of a byte when it wakes up and reads it, not when the program wrote it: on a
+// loaded machine a wake-up comes milliseconds late, and bytes written a millisecond apart come in
+// one read. A strict line therefore lets a byte start this much inside a pause before it refuses
+// it. A pause that is missing or much too short shows; the 1 ms pauses, and whether a pause
+// starts at the last stop bit, are judged exactly in virtual time only.
+constexpr Micros kRealTimeSlack = Millis(20);
+
+}  // namespace
 
 struct PtyServer::Terminal {
   Terminal(int master_fd, int slave_fd, SimDevice& device, FaultPlan faults, WireTrace* trace)
@@ -23,7 +35,21 @@ struct PtyServer::Terminal {
   int slave;  // held open so the terminal survives the program closing and reopening it
   SimEngine engine;
   std::vector<uint8_t> unsent;  // due bytes the terminal could not take yet
+  Micros lock_checked{0};
 };
+
+// A program holds a port with the terminal's exclusive flag and a lock on its handle, and clears the
+// flag when it closes the port. A program killed on the way leaves the flag set, and a terminal
+// outlives its last handle, so the port would stay barred. A serial port is free again once its
+// holder is gone: when the flag is set and nobody holds the lock, the flag is cleared. The lock is
+// let go before the flag is cleared, so that a program let in by the clearing finds it free.
+void PtyServer::ReleaseAbandonedPort(Terminal& terminal) {
+  int exclusive = 0;
+  if (::ioctl(terminal.slave, TIOCGEXCL, &exclusive) != 0 || !exclusive) return;
+  if (::flock(terminal.slave, LOCK_EX | LOCK_NB) != 0) return;  // the holder is alive
+  ::flock(terminal.slave, LOCK_UN);
+  ::ioctl(terminal.slave, TIOCNXCL);
+}
 
 PtyServer::PtyServer() = default;
 
@@ -35,7 +61,7 @@ Micros PtyServer::Now() const {
   return clock_.NowMicros();
 }
 
-std::string PtyServer::Add(SimDevice& device, FaultPlan faults, WireTrace* trace) {
+std::string PtyServer::Add(SimDevice& device, FaultPlan faults, WireTrace* trace, bool strict) {
   const int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
   if (master < 0) return "";
   const char* name = (::grantpt(master) == 0 && ::unlockpt(master) == 0) ? ::ptsname(master) : nullptr;
@@ -49,6 +75,7 @@ std::string PtyServer::Add(SimDevice& device, FaultPlan faults, WireTrace* trace
   SetTermiosLine(slave, device.Line());
   auto terminal = std::make_unique<Terminal>(master, slave, device, std::move(faults), trace);
   terminal->engine.SetHostLine(device.Line());
+  terminal->engine.SetStrict(strict, kRealTimeSlack);
   terminals_.push_back(std::move(terminal));
   return path;
 }
@@ -61,6 +88,12 @@ void PtyServer::Start() {
 void PtyServer::Stop() {
   stop_ = true;
   if (thread_.joinable()) thread_.join();
+}
+
+uint64_t PtyServer::StrictRefusals() const {
+  uint64_t refused = 0;
+  for (const auto& terminal : terminals_) refused += terminal->engine.StrictRefusals();
+  return refused;
 }
 
 void PtyServer::Receive(Terminal& terminal, Micros now) {
@@ -98,6 +131,10 @@ void PtyServer::Serve() {
         ::close(terminal->slave);
         terminal->master = terminal->slave = -1;
         continue;
+      }
+      if (now - terminal->lock_checked >= kIdleWake) {
+        ReleaseAbandonedPort(*terminal);
+        terminal->lock_checked = now;
       }
       Transmit(*terminal, now);
       terminal->engine.RunUntil(Micros::max());  // every byte received is known; replies are timed

@@ -44,8 +44,9 @@ void SimEngine::HostWrite(std::span<const uint8_t> bytes, Micros at) {
   const Micros byte_time = ByteTime(host_line_);
   const bool framing_error = !LinesMatch(host_line_, device_.Line());
   for (uint8_t value : bytes) {
-    host_line_free_ = std::max(host_line_free_, at) + byte_time;
-    to_device_.push_back({host_line_free_, value, framing_error});
+    const Micros start = std::max(host_line_free_, at);
+    host_line_free_ = start + byte_time;
+    to_device_.push_back({host_line_free_, value, framing_error, start});
   }
 }
 
@@ -56,7 +57,7 @@ void SimEngine::DeliverNext() {
   if (faults_.Has(FaultKind::DropToDevice, n))
     return Note(byte.at, "fault: byte " + std::to_string(n) + " to the device dropped");
   if (faults_.Has(FaultKind::CorruptToDevice, n)) byte.value = Flipped(byte.value);
-  if (byte.framing_error) return Note(byte.at, "byte " + Hex(byte.value) + " lost: sent at another rate");
+  if (Refused(byte)) return;
   if (trace_) trace_->Byte(byte.at, WireDirection::ToDevice, byte.value);
   if (const auto silent = faults_.First(FaultKind::SilentAfter); silent && n >= *silent && !silent_) {
     silent_ = true;
@@ -69,6 +70,33 @@ void SimEngine::DeliverNext() {
     return Note(byte.at, "fault: line disconnected");
   }
   Deliver(byte.value, byte.at);
+}
+
+bool SimEngine::Refused(const Timed& byte) {
+  if (byte.framing_error) {
+    Note(byte.at, "byte " + Hex(byte.value) + " lost: sent at another rate");
+    return true;
+  }
+  if (byte.at < DeafUntil()) {
+    Note(byte.at, "byte " + Hex(byte.value) + " lost: the device is restarting");
+    return true;
+  }
+  if (strict_ && byte.start + strict_slack_ < QuietUntil()) {
+    ++strict_refusals_;
+    Note(byte.at, "strict: byte 0x" + Hex(byte.value) + " inside a pause");
+    return true;
+  }
+  return false;
+}
+
+void SimEngine::SetModemLines(bool dtr, bool rts, Micros at) {
+  RunUntil(at);  // the device sees the lines change after the bytes that arrived before
+  if (dtr == dtr_ && rts == rts_) return;
+  if (dtr != dtr_) Note(at, dtr ? "DTR 1" : "DTR 0");
+  if (rts != rts_) Note(at, rts ? "RTS 1" : "RTS 0");
+  dtr_ = dtr;
+  rts_ = rts;
+  device_.OnModemLines(dtr, rts, at);
 }
 
 void SimEngine::RunUntil(Micros time) {

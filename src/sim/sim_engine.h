@@ -5,6 +5,8 @@
 // engine injects the faults of its plan and writes every byte into a wire trace. It keeps no clock
 // of its own: the host side tells it when bytes were written and asks for the next byte due by a
 // given time, so the same engine runs in virtual time (tests) and in real time (pseudo-terminals).
+// A strict line refuses (drops, notes and counts) a host byte that starts inside a pause the
+// device's protocol prescribes after an earlier byte.
 #include <cstdint>
 #include <deque>
 #include <optional>
@@ -31,6 +33,18 @@ class SimEngine final : private DeviceIo {
 
   // The host's current line settings (its side of the line).
   void SetHostLine(const LineSettings& line) { host_line_ = line; }
+  // Strictness: a byte that starts more than `slack` before the end of a prescribed pause is
+  // refused. Real time needs a slack: there the host's write times are known only as well as the
+  // server's wake-ups place them.
+  void SetStrict(bool strict, Micros slack = Micros(0)) {
+    strict_ = strict;
+    strict_slack_ = slack;
+  }
+  uint64_t StrictRefusals() const { return strict_refusals_; }
+  // The host's DTR and RTS from `at` on; changes are noted and handed to the device.
+  void SetModemLines(bool dtr, bool rts, Micros at);
+  bool Dtr() const { return dtr_; }
+  bool Rts() const { return rts_; }
 
   // Bytes the host wrote at `at`; they leave one after another once the line is free.
   void HostWrite(std::span<const uint8_t> bytes, Micros at);
@@ -43,6 +57,8 @@ class SimEngine final : private DeviceIo {
   uint8_t PopOutput();
   // The host opened the port at `at`: what arrived while it was closed is gone.
   void DiscardOutputBefore(Micros at);
+  // When the last byte the host has written leaves the wire.
+  Micros HostLineFree() const { return host_line_free_; }
 
   bool Disconnected() const { return disconnected_; }
   uint64_t BytesToDevice() const { return to_device_count_; }
@@ -50,12 +66,16 @@ class SimEngine final : private DeviceIo {
 
  private:
   struct Timed {
-    Micros at;
+    Micros at;  // when its last stop bit has arrived
     uint8_t value;
     bool framing_error = false;  // sent at a rate the receiver does not listen at
+    Micros start{0};             // when its start bit began
   };
   void Emit(uint8_t value, bool ack) override;
+  void Note(const std::string& text) override { Note(Now(), text); }
   void DeliverNext();
+  // Whether a host byte that arrived is lost or refused before the device sees it.
+  bool Refused(const Timed& byte);
   void Schedule(uint8_t value);
   void Note(Micros at, const std::string& text);
 
@@ -71,8 +91,13 @@ class SimEngine final : private DeviceIo {
   uint64_t to_device_count_ = 0;
   uint64_t to_host_count_ = 0;
   uint64_t ack_count_ = 0;
+  uint64_t strict_refusals_ = 0;
+  Micros strict_slack_{0};
+  bool strict_ = false;
   bool silent_ = false;
   bool disconnected_ = false;
+  bool dtr_ = false;
+  bool rts_ = false;
 };
 
 }  // namespace quillet::sim

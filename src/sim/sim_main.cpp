@@ -1,6 +1,7 @@
 // quillet-sim: a simulated Programmer or Gang Programmer on a pseudo-terminal, in real time, for
 // end-to-end runs and demos. Prints "<role> <path>" for every terminal it serves (decoys first),
-// then "ready", and serves until SIGINT or SIGTERM.
+// then "ready", and serves until SIGINT or SIGTERM. Exit codes: 0 done, 1 it could not serve,
+// 2 usage error.
 #include <signal.h>
 
 #include <CLI/CLI.hpp>
@@ -36,11 +37,14 @@ int WriteFirmware(const std::string& folder, uint16_t version, std::size_t size)
 
 int main(int argc, char** argv) {
   CLI::App app{"Simulated Programmer / Gang Programmer on pseudo-terminals.", "quillet-sim"};
+  app.set_version_flag("--version", "quillet-sim " QUILLET_VERSION);
   std::string device_kind = "programmer", type_text = "0xAB", version_text = "0x0710", trace_path,
               firmware_folder;
   std::vector<std::string> fault_texts;
   int decoys = 0;
   std::size_t firmware_size = 14336;
+  unsigned device_time = 0, restart_time = 0, stall_timeout = 2000;
+  bool strict = false;
   app.add_option("--device", device_kind, "programmer, gang or silent")
       ->check(CLI::IsMember({"programmer", "gang", "silent"}));
   app.add_option("--type", type_text,
@@ -53,7 +57,25 @@ int main(int argc, char** argv) {
                  "write invented firmware files into this folder and exit");
   app.add_option("--firmware-size", firmware_size, "size of each Programmer firmware file written")
       ->check(CLI::Range(1, 65536));
-  CLI11_PARSE(app, argc, argv);
+  app.add_option("--device-time", device_time, "milliseconds the device takes before each answer (default 0)")
+      ->check(CLI::Range(0, 60000));
+  app.add_option(
+         "--restart-time", restart_time,
+         "milliseconds the device takes to restart after a firmware update, deaf meanwhile (default 0)")
+      ->check(CLI::Range(0, 60000));
+  app.add_option("--stall-timeout", stall_timeout,
+                 "milliseconds of silence after which the device gives up a firmware transfer and keeps its "
+                 "old firmware (default 2000; 0 waits for ever)")
+      ->check(CLI::Range(0, 600000));
+  app.add_flag(
+      "--strict", strict,
+      "refuse (drop, and note in the trace) a byte that arrives inside a pause the protocol prescribes");
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& error) {
+    const int code = app.exit(error);  // prints help, version or the usage error with a hint
+    return code == 0 ? 0 : 2;
+  }
 
   uint8_t type_code = 0;
   uint16_t version = 0;
@@ -94,10 +116,17 @@ int main(int argc, char** argv) {
     devices.push_back(std::make_unique<SilentDevice>());
     std::cout << "silent " << server.Add(*devices.back()) << "\n";
   }
-  if (device_kind == "programmer") devices.push_back(std::make_unique<ProgrammerModel>(type_code, version));
-  if (device_kind == "gang") devices.push_back(std::make_unique<GangModel>(version));
-  if (device_kind == "silent") devices.push_back(std::make_unique<SilentDevice>());
-  const std::string path = server.Add(*devices.back(), faults, trace_path.empty() ? nullptr : &trace);
+  const DeviceTiming timing{Millis(device_time), Millis(restart_time), Millis(stall_timeout)};
+  std::unique_ptr<ControllerModel> controller;
+  if (device_kind == "programmer") controller = std::make_unique<ProgrammerModel>(type_code, version);
+  if (device_kind == "gang") controller = std::make_unique<GangModel>(version);
+  if (controller) {
+    controller->SetTiming(timing);
+    devices.push_back(std::move(controller));
+  } else {
+    devices.push_back(std::make_unique<SilentDevice>());
+  }
+  const std::string path = server.Add(*devices.back(), faults, trace_path.empty() ? nullptr : &trace, strict);
   if (path.empty()) {
     std::cerr << "quillet-sim: cannot create a pseudo-terminal\n";
     return 1;
@@ -107,6 +136,8 @@ int main(int argc, char** argv) {
   int signal_number = 0;
   sigwait(&stop_signals, &signal_number);
   server.Stop();
+  if (strict)
+    trace.Note(server.Now(), "strict: " + std::to_string(server.StrictRefusals()) + " bytes refused");
   trace.Flush();
   return 0;
 }

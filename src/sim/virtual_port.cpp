@@ -10,17 +10,23 @@ struct SimulatedPort::State {
   VirtualClock& clock;
   LineSettings line;  // a port keeps its settings from one open to the next
   bool open = false;
+  bool attached = true;  // the port (and its device) still exist
 };
 
 namespace {
 
 class VirtualDevice final : public SerialDevice {
  public:
+  // Opening raises DTR and RTS and closing lowers them, as the system does with a serial port.
   explicit VirtualDevice(std::shared_ptr<SimulatedPort::State> state) : state_(std::move(state)) {
     state_->open = true;
     state_->engine.DiscardOutputBefore(state_->clock.NowMicros());
+    state_->engine.SetModemLines(true, true, state_->clock.NowMicros());
   }
-  ~VirtualDevice() override { state_->open = false; }
+  ~VirtualDevice() override {
+    if (state_->attached) state_->engine.SetModemLines(false, false, state_->clock.NowMicros());
+    state_->open = false;
+  }
 
   bool GetLineSettings(LineSettings& settings) override {
     settings = state_->line;
@@ -79,8 +85,18 @@ class VirtualDevice final : public SerialDevice {
   }
 
   bool SetDtr(bool on) override {
-    if (auto* trace = state_->engine.trace())
-      trace->Note(state_->clock.NowMicros(), on ? "DTR on" : "DTR off");
+    state_->engine.SetModemLines(on, state_->engine.Rts(), state_->clock.NowMicros());
+    return !state_->engine.Disconnected();
+  }
+
+  bool SetRts(bool on) override {
+    state_->engine.SetModemLines(state_->engine.Dtr(), on, state_->clock.NowMicros());
+    return !state_->engine.Disconnected();
+  }
+
+  // The bytes in flight take their wire time: the program's clock moves on to their end.
+  bool Drain() override {
+    state_->clock.AdvanceTo(state_->engine.HostLineFree());
     return !state_->engine.Disconnected();
   }
 
@@ -98,10 +114,11 @@ class VirtualDevice final : public SerialDevice {
 }  // namespace
 
 SimulatedPort::SimulatedPort(PortSystem& ports, std::string name, SimDevice& device, VirtualClock& clock,
-                             FaultPlan faults, WireTrace* trace)
+                             FaultPlan faults, WireTrace* trace, bool strict)
     : ports_(ports),
       name_(std::move(name)),
       state_(std::make_shared<State>(device, clock, std::move(faults), trace)) {
+  state_->engine.SetStrict(strict);  // virtual time places every byte exactly: no slack
   ports_.virtual_ports().Register(name_, [state = state_]() -> std::unique_ptr<SerialDevice> {
     if (state->open) return nullptr;  // one handle at a time, as with any serial port
     return std::make_unique<VirtualDevice>(state);
@@ -109,6 +126,7 @@ SimulatedPort::SimulatedPort(PortSystem& ports, std::string name, SimDevice& dev
 }
 
 SimulatedPort::~SimulatedPort() {
+  state_->attached = false;
   ports_.virtual_ports().Unregister(name_);
 }
 

@@ -2,7 +2,8 @@
 // A simulated device behind an in-process port, in virtual time. The port is registered with a
 // PortSystem under its name, so the program opens, scans and uses it like any other port. A read
 // advances the virtual clock to the arrival of each byte, or to the end of its time-outs; writes
-// are accepted at once and travel while the program goes on.
+// are accepted at once and travel while the program goes on, and a drain advances the clock to
+// the end of their wire time. DTR and RTS reach the device model.
 #include <memory>
 #include <string>
 
@@ -17,7 +18,7 @@ namespace quillet::sim {
 class SimulatedPort {
  public:
   SimulatedPort(PortSystem& ports, std::string name, SimDevice& device, VirtualClock& clock,
-                FaultPlan faults = {}, WireTrace* trace = nullptr);
+                FaultPlan faults = {}, WireTrace* trace = nullptr, bool strict = false);
   ~SimulatedPort();
   SimulatedPort(const SimulatedPort&) = delete;
   SimulatedPort& operator=(const SimulatedPort&) = delete;

@@ -1,19 +1,25 @@
 #!/usr/bin/env python3
 """quillet-cli search and fwupdate against quillet-sim over pseudo-terminals, through the real termios
 backend and in real time: the scan passes a silent port and finds the Programmer, the search switches
-its firmware variant, fwupdate reflashes it, and a line cut mid-transfer gives the link's message.
-The bytes the program traced must be the bytes the simulator saw."""
+its firmware variant, fwupdate reflashes it, a line cut mid-transfer gives the link's message, and a
+Programmer left inside a transfer by a killed program is reflashed once it has given the transfer up.
+The bytes the program traced must be the bytes the simulator saw. The simulator runs strict: a byte
+inside a prescribed pause would be refused and noted in its trace."""
 import os
+import re
+import signal
 import subprocess
 import sys
 import tempfile
+import time
 
 cli, sim = sys.argv[1], sys.argv[2]
 SCRAMBLED = [(3, 255), (2051, 2303), (10243, 10495)]
 
 
-def start_sim(folder, *args):
-    proc = subprocess.Popen([sim, *args], cwd=folder, stdout=subprocess.PIPE, text=True)
+def start_sim(folder, trace, *args):
+    proc = subprocess.Popen([sim, "--strict", "--trace", trace, *args], cwd=folder, stdout=subprocess.PIPE,
+                            text=True)
     ports = []
     for line in proc.stdout:
         if line.strip() == "ready":
@@ -22,14 +28,21 @@ def start_sim(folder, *args):
     raise SystemExit("quillet-sim ended before it was ready")
 
 
-def stop_sim(proc):
+def stop_sim(proc, folder, trace):
+    """Stops the simulator; its trace must show no byte refused inside a pause."""
     proc.terminate()
     proc.wait(timeout=10)
+    text = open(os.path.join(folder, trace)).read()
+    assert "# strict: 0 bytes refused" in text and "# strict: byte" not in text, trace
+    return text
+
+
+def cli_env(ports):
+    return dict(os.environ, QUILLET_SCAN_SYSTEM_PORTS="0", QUILLET_EXTRA_PORTS=":".join(ports))
 
 
 def run_cli(folder, ports, *args):
-    env = dict(os.environ, QUILLET_SCAN_SYSTEM_PORTS="0", QUILLET_EXTRA_PORTS=":".join(ports))
-    run = subprocess.run([cli, *args], cwd=folder, env=env, capture_output=True, text=True, timeout=60)
+    run = subprocess.run([cli, *args], cwd=folder, env=cli_env(ports), capture_output=True, text=True, timeout=60)
     return run.returncode, run.stdout, run.stderr
 
 
@@ -57,13 +70,20 @@ def header(image):
     return [last >> 8, last & 0xFF, (total >> 16) & 0xFF, (total >> 8) & 0xFF, total & 0xFF]
 
 
+version = subprocess.run([sim, "--version"], capture_output=True, text=True)
+assert version.returncode == 0 and re.fullmatch(r"quillet-sim \d+\.\d+\.\d+\n", version.stdout), version
+usage = subprocess.run([sim, "--device-time", "soon"], capture_output=True, text=True)
+assert usage.returncode == 2 and "--help" in usage.stderr, usage
+
 with tempfile.TemporaryDirectory() as folder:
     fw = os.path.join(folder, "fw")
     assert subprocess.run([sim, "--write-firmware", fw, "--firmware-size", "2100"], capture_output=True).returncode == 0
     icp = restored(os.path.join(fw, "v0710_MainMCU_ICP.DAT"))
 
-    # An ISP Programmer at an old version behind a silent port; the part needs the ICP variant.
-    proc, ports = start_sim(folder, "--decoys", "1", "--type", "0xAA", "--fw-version", "0x0700", "--trace", "sim.trace")
+    # An ISP Programmer at an old version behind a silent port; the part needs the ICP variant. It
+    # takes a moment to answer and to restart after an update.
+    proc, ports = start_sim(folder, "sim.trace", "--decoys", "1", "--type", "0xAA", "--fw-version", "0x0700",
+                            "--device-time", "2", "--restart-time", "1500")
     try:
         code, out, err = run_cli(folder, ports, "ports")
         assert code == 0 and [line.split("\t")[2] for line in out.splitlines()] == ports, out
@@ -77,7 +97,7 @@ with tempfile.TemporaryDirectory() as folder:
         assert code == 0, err
         assert "Programmer's firmware is successfully updated !" in out, out
     finally:
-        stop_sim(proc)
+        stop_sim(proc, folder, "sim.trace")
 
     # Search: probe of the silent port, probe of the Programmer, the connection, the switch to ICP,
     # then the version check. Then fwupdate: connection and the same file again.
@@ -87,12 +107,35 @@ with tempfile.TemporaryDirectory() as folder:
     assert sent_bytes(os.path.join(folder, "sim.trace")) == search + fwupdate, "simulator trace"
 
     # The line is cut in the middle of the first block: the link reports, the verb fails.
-    proc, ports = start_sim(folder, "--type", "0xAB", "--fault", "disconnect-after:100")
+    proc, ports = start_sim(folder, "cut.trace", "--type", "0xAB", "--fault", "disconnect-after:100")
     try:
         code, out, err = run_cli(folder, ports, "fwupdate", "--port", ports[0], "--part", "QMC04A", "--firmware-dir", fw)
         assert code == 1, (code, out, err)
         assert "Configure programmer error !" in err, err
         assert "No response from Programmer !" in err or "Send data error !" in err, err
     finally:
-        stop_sim(proc)
+        stop_sim(proc, folder, "cut.trace")
+
+    # The program is killed inside a transfer of a full-size file. The Programmer gives the transfer
+    # up after 2000 ms of silence and answers again; the next fwupdate reflashes it.
+    big = os.path.join(folder, "big")
+    assert subprocess.run([sim, "--write-firmware", big], capture_output=True).returncode == 0
+    proc, ports = start_sim(folder, "killed.trace", "--type", "0xAB", "--fw-version", "0x0700")
+    try:
+        update = ["fwupdate", "--port", ports[0], "--part", "QMC04A", "--firmware-dir", big]
+        first = subprocess.Popen([cli, *update], cwd=folder, env=cli_env(ports), stdout=subprocess.DEVNULL,
+                                 stderr=subprocess.PIPE, text=True)
+        for line in first.stderr:  # the blocks start after this status line
+            if line.startswith("!!! Note:"):
+                break
+        time.sleep(0.3)
+        first.send_signal(signal.SIGKILL)
+        first.wait(timeout=10)
+        time.sleep(2.5)
+        code, out, err = run_cli(folder, ports, *update)
+        assert code == 0, err
+        assert "Programmer's firmware is successfully updated !" in out, out
+    finally:
+        trace = stop_sim(proc, folder, "killed.trace")
+    assert trace.count("# transfer given up after 2000 ms of silence") == 1, "killed.trace"
 print("ok")

@@ -98,6 +98,116 @@ TEST(SimEngine, ACutLineRefusesEverythingAfterwards) {
   EXPECT_EQ(engine.BytesToDevice(), 1u);
 }
 
+// Host bytes written at given times (microseconds).
+struct Write {
+  long long at;
+  V bytes;
+};
+
+void HostWrites(SimEngine& engine, const std::vector<Write>& writes) {
+  for (const Write& write : writes) engine.HostWrite(write.bytes, Micros(write.at));
+}
+
+// At 115200 baud 8N1 a byte takes 87 us: a byte written at t ends at t + 87.
+struct StrictCase {
+  const char* name;
+  long long slack;
+  std::vector<Write> writes;
+  uint64_t refused;
+  V replies;
+};
+
+class Strictness : public ::testing::TestWithParam<StrictCase> {};
+
+TEST_P(Strictness, RefusesABytePastTheSlackInsideAPause) {
+  const StrictCase& c = GetParam();
+  ProgrammerModel device(0xAB, 0x0710);
+  SimEngine engine(device);
+  engine.SetStrict(true, Micros(c.slack));
+  HostWrites(engine, c.writes);
+  EXPECT_EQ(Values(Received(engine, Millis(2000))), c.replies);
+  EXPECT_EQ(engine.StrictRefusals(), c.refused);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Strictness,
+    ::testing::Values(
+        // 0xC1 ends at 87; the next byte may start 1 ms later.
+        StrictCase{"AfterTheVersionQuery", 0, {{0, {0xC1}}, {1087, {0xC0}}}, 0, {0xA5, 0x07, 0x10, 0xAB}},
+        StrictCase{"InsideThePauseAfterIt", 0, {{0, {0xC1}}, {1086, {0xC0}}}, 1, {0xA5, 0x07, 0x10}},
+        StrictCase{"InsideButWithinTheSlack", 300, {{0, {0xC1}}, {800, {0xC0}}}, 0, {0xA5, 0x07, 0x10, 0xAB}},
+        StrictCase{"NoPauseAfterTheTypeQuery", 0, {{0, {0xC0, 0xC0}}}, 0, {0xAB, 0xAB}},
+        // Header bytes 1 ms apart and 500 ms before the first block: the second header byte comes
+        // too soon and is refused, so the rest of the header is taken out of place.
+        StrictCase{"HeaderUnpaced", 0, {{0, {0xC5}}, {1087, {0x00, 0x01, 0x00, 0x00, 0x01}}}, 4, {0xA5}},
+        StrictCase{"HeaderPaced",
+                   0,
+                   {{0, {0xC5}},
+                    {1087, {0x00}},
+                    {2174, {0x01}},
+                    {3261, {0x00}},
+                    {4348, {0x00}},
+                    {5435, {0x01}},
+                    {505522, {0x01, 0x00}}},
+                   0,
+                   {0xA5, 0xA5, 0xA5, 0xA5, 0x00, 0x00, 0x01}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(SimEngine, TheDeviceTakesItsTimeToAnswer) {
+  ProgrammerModel device(0xAB, 0x0710);
+  device.SetTiming({Millis(5)});
+  SimEngine engine(device);
+  engine.HostWrite(V{0xC0}, Micros(0));
+  const std::vector<std::pair<long long, uint8_t>> expected = {{87 + 5000 + 87, 0xAB}};
+  EXPECT_EQ(Received(engine), expected);
+}
+
+// A host that falls silent inside a transfer: after the stall time the Programmer gives it up,
+// keeps its firmware and answers commands again; before it, a command is taken as image data.
+TEST(SimEngine, ASilentTransferIsGivenUpAfterTheStallTime) {
+  struct {
+    long long silence_ms;
+    int abandoned;
+    V replies;
+  } const cases[] = {{2100, 1, {0xA5, 0x07, 0x10}}, {1900, 0, {}}};
+  for (const auto& c : cases) {
+    ProgrammerModel device(0xAB, 0x0710);
+    SimEngine engine(device);
+    const V header = {0xC5, 0x00, 0xFF, 0x00, 0x00, 0x00};  // 256 bytes announced
+    engine.HostWrite(header, Micros(0));
+    engine.HostWrite(V(100, 0x00), Millis(600));
+    Received(engine, Millis(700));
+    engine.HostWrite(V{0xC1}, Millis(600) + Millis(c.silence_ms));
+    EXPECT_EQ(Values(Received(engine, Millis(5000))), c.replies) << c.silence_ms;
+    EXPECT_EQ(device.abandoned(), c.abandoned) << c.silence_ms;
+    EXPECT_EQ(device.version(), 0x0710);
+  }
+}
+
+// After a transfer the Programmer restarts as the new firmware and hears nothing meanwhile.
+TEST(SimEngine, BytesWhileTheDeviceRestartsAreLost) {
+  ProgrammerModel device(0xAB, 0x0700);
+  device.SetTiming({Micros(0), Millis(1000)});
+  SimEngine engine(device);
+  const V image = MakeFirmwareImage({0xAB, 0x0710}, 100);
+  uint32_t sum = 0;
+  for (uint8_t byte : image) sum += byte;
+  const V header = {0xC5,
+                    0x00,
+                    99,
+                    static_cast<uint8_t>(sum >> 16),
+                    static_cast<uint8_t>(sum >> 8),
+                    static_cast<uint8_t>(sum)};
+  engine.HostWrite(header, Micros(0));
+  engine.HostWrite(image, Millis(1));
+  EXPECT_EQ(Received(engine, Millis(100)).size(), 2u + 2u + 3u);
+  const V query = {0xC1};
+  engine.HostWrite(query, Millis(500));  // the restart ends about 1010 ms in
+  EXPECT_TRUE(Received(engine, Millis(1000)).empty());
+  engine.HostWrite(query, Millis(1100));
+  EXPECT_EQ(Values(Received(engine, Millis(2000))), (V{0xA5, 0x07, 0x10}));
+}
+
 TEST(SimEngine, OutputThatArrivedBeforeTheHostOpenedIsGone) {
   ProgrammerModel device(0xAB, 0x0710);
   SimEngine engine(device);

@@ -18,13 +18,18 @@ void LinkRig::AddDevice(std::unique_ptr<sim::SimDevice> device, sim::FaultPlan f
   traces_.push_back(std::make_unique<WireTrace>());
   const std::string name = "sim:" + std::to_string(sim_ports_.size() + 1);
   sim_ports_.push_back(std::make_unique<sim::SimulatedPort>(ports, name, *device, clock, std::move(faults),
-                                                            traces_.back().get()));
+                                                            traces_.back().get(), /*strict=*/true));
   devices_.push_back(std::move(device));
 }
 
 std::vector<uint8_t> LinkRig::Wire(std::size_t index, WireDirection direction) const {
   sim_ports_[index]->Settle();
   return traces_[index]->Bytes(direction);
+}
+
+uint64_t LinkRig::StrictRefusals(std::size_t index) const {
+  sim_ports_[index]->Settle();
+  return sim_ports_[index]->engine().StrictRefusals();
 }
 
 std::vector<WireEvent> LinkRig::WireEvents(std::size_t index) const {

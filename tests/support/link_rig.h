@@ -1,7 +1,8 @@
 #pragma once
 // A Programmer link wired to simulated devices on in-process ports, in virtual time: the program's
 // side (SerialPort, ProgrammerLink, a recording reporter and display) and the devices' side (one
-// traced SimulatedPort per device, named "sim:1", "sim:2", ... in scan order).
+// traced, strict SimulatedPort per device, named "sim:1", "sim:2", ... in scan order: a byte the
+// program sends inside a prescribed pause is refused).
 #include <memory>
 #include <string>
 #include <vector>
@@ -59,6 +60,8 @@ class LinkRig {
   // Bytes that went one way on the line of device `index` (0 = the first added).
   std::vector<uint8_t> Wire(std::size_t index, WireDirection direction) const;
   std::vector<WireEvent> WireEvents(std::size_t index) const;
+  // Bytes the line of device `index` refused for coming inside a pause.
+  uint64_t StrictRefusals(std::size_t index) const;
   std::vector<std::string> Failures() const { return reporter.Texts(ReportEvent::Kind::Fail); }
   std::string FirmwarePath(const std::string& file) const { return firmware_dir.File(file); }
 

@@ -58,6 +58,7 @@ int ProgrammerLink::TransferProgrammerFirmware() {
   firmware_.last_index = firmware_.length - 1;
 
   if (!SendCommand(kFirmwareTransfer)) return Result(0);
+  port_.Drain();
   clock_.Sleep(Millis(1));
   if (!ExpectAck()) return Result(0);
   const uint32_t last = firmware_.last_index, sum = firmware_.sum;
@@ -66,6 +67,7 @@ int ProgrammerLink::TransferProgrammerFirmware() {
                             static_cast<uint8_t>(sum)};
   for (std::size_t i = 0; i < std::size(header); ++i) {
     if (!SendCommand(header[i])) return Result(0);
+    port_.Drain();
     clock_.Sleep(Millis(i + 1 < std::size(header) ? 1 : 500));
   }
   if (!ExpectAck()) return Result(0);
@@ -87,6 +89,7 @@ int ProgrammerLink::TransferProgrammerFirmware() {
       returned[2] != static_cast<uint8_t>(sum)) {
     return Fail("Programmer's storage checksum error !");
   }
+  port_.Drain();
   clock_.Sleep(Millis(2000));
   display_.ShowProgrammerType(std::string(Info(*Variant).word));
   reporter_.ResetStatus();
@@ -96,6 +99,7 @@ int ProgrammerLink::TransferProgrammerFirmware() {
 int ProgrammerLink::TransferGangFirmware() {
   if (!LoadFirmwareFile(firmware_folder_ + kGangFirmwareFile, true)) return Result(0);
   if (!SendCommand(kFirmwareTransfer)) return Result(0);
+  port_.Drain();
   clock_.Sleep(Millis(1));
   if (!ExpectGangAck()) return Result(0);
   const std::size_t blocks = kGangImageSize / kBlockSize;
@@ -106,10 +110,12 @@ int ProgrammerLink::TransferGangFirmware() {
     reporter_.StepIt();
     if (block == kGangPauseAfterBlock) {
       if (!SendCommand(kGangPauseMarker)) return Result(0);
+      port_.Drain();
       clock_.Sleep(Millis(1));
       clock_.Sleep(Millis(250));
     }
   }
+  port_.Drain();
   clock_.Sleep(Millis(2000));
   return Result(1);
 }

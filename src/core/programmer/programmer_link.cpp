@@ -90,6 +90,7 @@ int ProgrammerLink::ConnectProgrammer() {
     // A single Programmer must answer the version query with its acknowledge; a Gang Programmer
     // answers 0xAF and is not taken here.
     if (!port_.WriteByte(kVersionQuery)) return Result(0);
+    port_.Drain();
     clock_.Sleep(kCommandPause);
     uint8_t reply = 0;
     if (!port_.ReadByte(reply) || reply != kProgrammerAck) return Result(0);
@@ -172,6 +173,7 @@ int ProgrammerLink::SearchGangProgrammer() {
 
 int ProgrammerLink::QueryVersion(bool gang) {
   if (!SendCommand(kVersionQuery)) return Result(0);
+  port_.Drain();
   clock_.Sleep(kCommandPause);
   if (!(gang ? ExpectGangAck() : ExpectAck())) return Result(0);
   uint8_t high = 0, low = 0;

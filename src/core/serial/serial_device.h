@@ -22,6 +22,9 @@ struct LineSettings {
   bool binary = false;         // raw bytes: no line editing, echo, signals or character mapping
   bool hardware_flow = false;  // RTS/CTS
   bool software_flow = false;  // XON/XOFF in either direction
+  // A byte received with a framing error, a parity error (while parity checking is on) or a break
+  // fails the read and discards the input, instead of arriving as some byte value.
+  bool abort_on_error = false;
   bool operator==(const LineSettings&) const = default;
 };
 
@@ -38,7 +41,7 @@ struct SerialTimeouts {
 };
 
 // Result of a byte move: how many bytes moved, and whether the port itself failed (unplugged,
-// hung up) as opposed to a time-out.
+// hung up, a byte received with a line error under abort-on-error) as opposed to a time-out.
 struct IoResult {
   std::size_t count = 0;
   bool failed = false;
@@ -52,8 +55,13 @@ class SerialDevice {
   virtual bool SetTimeouts(const SerialTimeouts& timeouts) = 0;
   virtual IoResult Read(std::span<uint8_t> buffer) = 0;
   virtual IoResult Write(std::span<const uint8_t> bytes) = 0;
-  // Raises or lowers DTR. A port without modem lines (a pseudo-terminal) accepts and ignores it.
+  // Raise or lower DTR and RTS. A port without modem lines (a pseudo-terminal) accepts and ignores
+  // them.
   virtual bool SetDtr(bool on) = 0;
+  virtual bool SetRts(bool on) = 0;
+  // Returns when every byte written so far has left the wire, so that a pause that follows starts
+  // after the last stop bit and not while the bytes still wait in a buffer.
+  virtual bool Drain() = 0;
   // Discards what has arrived and not been read, so that a byte left over from a failed exchange
   // is never taken for the answer to the next command.
   virtual bool FlushInput() = 0;

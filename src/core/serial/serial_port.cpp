@@ -25,9 +25,12 @@ int SerialPort::ConfigurePort(uint32_t baud_rate, uint8_t data_bits, uint8_t par
   line.parity_check = (parity_enable & 1) != 0;
   line.hardware_flow = false;
   line.software_flow = false;
+  line.abort_on_error = true;
   const bool valid =
       parity <= static_cast<uint8_t>(Parity::Space) && stop_bits <= static_cast<uint8_t>(StopBits::Two);
-  if (!valid || !device_->SetLineSettings(line)) {
+  // DTR and RTS stay low: the system raises both when it opens a port, and boards wire them to
+  // reset and boot pins.
+  if (!valid || !device_->SetLineSettings(line) || !device_->SetDtr(false) || !device_->SetRts(false)) {
     ClosePort();
     return 0;
   }
@@ -127,6 +130,10 @@ int SerialPort::ListComPorts() {
 
 int SerialPort::FlushInput() {
   return device_ && device_->FlushInput() ? 1 : 0;
+}
+
+int SerialPort::Drain() {
+  return device_ && device_->Drain() ? 1 : 0;
 }
 
 int SerialPort::SetDtr() {

@@ -34,7 +34,8 @@ class SerialPort {
   void SetTrace(WireTrace* trace) { trace_ = trace; }
 
   // Reads the current line settings, sets these (binary mode, no flow control, parity checking
-  // when bit 0 of parity_enable is 1), writes them back; a failed write closes the port.
+  // when bit 0 of parity_enable is 1, abort-on-error), writes them back and lowers DTR and RTS; a
+  // failed write closes the port.
   // Parity kinds 0 none, 1 odd, 2 even, 3 mark, 4 space; stop-bits codes 0 one, 1 one and a half, 2 two.
   int ConfigurePort(uint32_t baud_rate, uint8_t data_bits, uint8_t parity_enable, uint8_t parity,
                     uint8_t stop_bits);
@@ -63,6 +64,9 @@ class SerialPort {
 
   // Discards what has arrived and not been read.
   int FlushInput();
+  // Returns when the bytes written so far have left the wire: a pause that follows is a gap on the
+  // line of at least its length.
+  int Drain();
   int SetDtr();
   int ClearDtr();
 

@@ -8,9 +8,11 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <climits>
+#include <thread>
 
 extern "C" int ioctl(int fd, unsigned long request, ...) noexcept;
 
@@ -47,14 +49,21 @@ bool WaitFor(int fd, short events, SteadyClock::time_point deadline, bool& faile
 
 class TermiosDevice final : public SerialDevice {
  public:
-  explicit TermiosDevice(int fd) : fd_(fd) {}
+  TermiosDevice(int fd, const LineSettings& line) : fd_(fd), line_(line) {}
   ~TermiosDevice() override {
     ::ioctl(fd_, TIOCNXCL);  // the flag outlives us while another handle (a simulator) stays open
     ::close(fd_);
   }
 
   bool GetLineSettings(LineSettings& settings) override { return GetTermiosLine(fd_, settings); }
-  bool SetLineSettings(const LineSettings& settings) override { return SetTermiosLine(fd_, settings); }
+
+  bool SetLineSettings(const LineSettings& settings) override {
+    if (!SetTermiosLine(fd_, settings)) return false;
+    // Bytes received before the marking changed cannot be decoded by the new rule.
+    if (settings.abort_on_error != line_.abort_on_error) FlushInput();
+    line_ = settings;
+    return true;
+  }
 
   bool SetTimeouts(const SerialTimeouts& timeouts) override {
     timeouts_ = timeouts;
@@ -75,13 +84,24 @@ class TermiosDevice final : public SerialDevice {
         deadline = std::min(deadline, SteadyClock::now() + milliseconds(timeouts_.read_interval));
       }
       if (!WaitFor(fd_, POLLIN, deadline, result.failed)) break;
-      const ssize_t n = ::read(fd_, buffer.data() + result.count, buffer.size() - result.count);
+      const std::span<uint8_t> free = buffer.subspan(result.count);
+      const ssize_t n = ::read(fd_, free.data(), free.size());
       if (n < 0 && (errno == EINTR || errno == EAGAIN)) continue;
       if (n <= 0) {  // end of file or EIO: the other side hung up
         result.failed = true;
         break;
       }
-      result.count += static_cast<std::size_t>(n);
+      if (!line_.abort_on_error) {
+        result.count += static_cast<std::size_t>(n);
+        continue;
+      }
+      const DecodedInput decoded = DecodeMarkedInput(free.first(static_cast<std::size_t>(n)), marked_);
+      result.count += decoded.count;
+      if (decoded.error) {  // abort-on-error: the read fails and what else has arrived is dropped
+        result.failed = true;
+        FlushInput();
+        break;
+      }
     }
     return result;
   }
@@ -97,6 +117,7 @@ class TermiosDevice final : public SerialDevice {
       const ssize_t n = ::write(fd_, bytes.data() + result.count, bytes.size() - result.count);
       if (n > 0) {
         result.count += static_cast<std::size_t>(n);
+        AddWireTime(static_cast<std::size_t>(n));
         continue;
       }
       if (n < 0 && errno == EINTR) continue;
@@ -110,17 +131,42 @@ class TermiosDevice final : public SerialDevice {
     return result;
   }
 
-  bool SetDtr(bool on) override {
-    const int bits = TIOCM_DTR;
-    if (::ioctl(fd_, on ? TIOCMBIS : TIOCMBIC, &bits) == 0) return true;
+  bool SetDtr(bool on) override { return SetModemLine(TIOCM_DTR, on); }
+  bool SetRts(bool on) override { return SetModemLine(TIOCM_RTS, on); }
+
+  bool Drain() override {
+    int result = 0;
+    while ((result = ::ioctl(fd_, TCSBRK, 1)) != 0 && errno == EINTR) {
+    }
+    // A pseudo-terminal has no wire and returns at once, and a USB adapter may still hold bytes
+    // in its own buffer: the bytes' wire time at the set baud rate is the least that is waited.
+    std::this_thread::sleep_until(wire_end_);
+    return result == 0;
+  }
+
+  bool FlushInput() override {
+    marked_ = {};
+    return ::ioctl(fd_, TCFLSH, TCIFLUSH) == 0;
+  }
+
+ private:
+  bool SetModemLine(int bit, bool on) {
+    if (::ioctl(fd_, on ? TIOCMBIS : TIOCMBIC, &bit) == 0) return true;
     return errno == ENOTTY || errno == EINVAL;  // no modem lines (pseudo-terminal)
   }
 
-  bool FlushInput() override { return ::ioctl(fd_, TCFLSH, TCIFLUSH) == 0; }
+  // `count` bytes were handed to the driver now: they leave the wire after those still in flight.
+  void AddWireTime(std::size_t count) {
+    const uint64_t baud = std::max<uint32_t>(line_.baud_rate, 1);
+    const std::chrono::nanoseconds time(count * BitsPerByte(line_) * 1'000'000'000ull / baud);
+    wire_end_ = std::max(wire_end_, SteadyClock::now()) + time;
+  }
 
- private:
   int fd_;
+  LineSettings line_;
   SerialTimeouts timeouts_;
+  MarkedInput marked_;
+  SteadyClock::time_point wire_end_{};  // when the last byte written leaves the wire
 };
 
 }  // namespace
@@ -133,7 +179,7 @@ bool GetTermiosLine(int fd, LineSettings& settings) {
   for (int i = 0; i < 4; ++i) {
     if ((t.c_cflag & CSIZE) == kDataBitFlags[i]) settings.data_bits = static_cast<uint8_t>(5 + i);
   }
-  settings.parity_check = (t.c_iflag & INPCK) != 0;
+  settings.abort_on_error = (t.c_iflag & PARMRK) && !(t.c_iflag & IGNPAR);
   if (!(t.c_cflag & PARENB)) {
     settings.parity = Parity::None;
   } else if (t.c_cflag & CMSPAR) {
@@ -142,6 +188,9 @@ bool GetTermiosLine(int fd, LineSettings& settings) {
     settings.parity = (t.c_cflag & PARODD) ? Parity::Odd : Parity::Even;
   }
   settings.stop_bits = (t.c_cflag & CSTOPB) ? StopBits::Two : StopBits::One;
+  // Input checking without a parity bit is the framing check that abort-on-error turns on.
+  settings.parity_check =
+      (t.c_iflag & INPCK) && !(settings.abort_on_error && settings.parity == Parity::None);
   settings.binary = !(t.c_lflag & (ICANON | ECHO | ISIG)) && !(t.c_oflag & OPOST);
   settings.hardware_flow = (t.c_cflag & CRTSCTS) != 0;
   settings.software_flow = (t.c_iflag & (IXON | IXOFF)) != 0;
@@ -174,17 +223,43 @@ bool SetTermiosLine(int fd, const LineSettings& settings) {
   }
   if (settings.stop_bits != StopBits::One) t.c_cflag |= CSTOPB;  // one and a half is two here
   if (settings.hardware_flow) t.c_cflag |= CRTSCTS;
-  t.c_iflag &= ~(INPCK | IXON | IXOFF | IXANY);
-  if (settings.parity_check) t.c_iflag |= INPCK;
+  t.c_iflag &= ~(INPCK | PARMRK | IGNPAR | IXON | IXOFF | IXANY);
+  // The driver reports framing and parity errors only while input checking (INPCK) is on; without
+  // a parity bit it checks the framing alone. PARMRK marks an errored byte (and a break) in the
+  // input, where the read finds it.
+  if (settings.parity_check || (settings.abort_on_error && settings.parity == Parity::None))
+    t.c_iflag |= INPCK;
+  if (settings.abort_on_error) t.c_iflag |= PARMRK;
   if (settings.software_flow) t.c_iflag |= IXON | IXOFF;
   if (settings.binary) {
-    t.c_iflag &= ~(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL);
+    t.c_iflag &= ~(IGNBRK | BRKINT | ISTRIP | INLCR | IGNCR | ICRNL);
     t.c_oflag &= ~OPOST;
     t.c_lflag &= ~(ECHO | ECHONL | ICANON | ISIG | IEXTEN);
   }
   t.c_cc[VMIN] = 0;  // reads are bounded by poll, never by the line discipline
   t.c_cc[VTIME] = 0;
   return ::ioctl(fd, TCSETS2, &t) == 0;
+}
+
+DecodedInput DecodeMarkedInput(std::span<uint8_t> bytes, MarkedInput& state) {
+  DecodedInput result;
+  for (const uint8_t byte : bytes) {
+    if (state.pending == 0 && byte != 0xFF) {
+      bytes[result.count++] = byte;
+    } else if (state.pending == 0) {
+      state.pending = 1;
+    } else if (state.pending == 1 && byte == 0xFF) {
+      bytes[result.count++] = 0xFF;
+      state.pending = 0;
+    } else if (state.pending == 1 && byte == 0x00) {
+      state.pending = 2;
+    } else {  // the errored byte itself, or a byte no mark is followed by
+      state.pending = 0;
+      result.error = true;
+      return result;
+    }
+  }
+  return result;
 }
 
 std::unique_ptr<SerialDevice> OpenTermiosDevice(const std::string& path) {
@@ -198,7 +273,9 @@ std::unique_ptr<SerialDevice> OpenTermiosDevice(const std::string& path) {
     return nullptr;
   }
   ::ioctl(fd, TCFLSH, TCIOFLUSH);  // a freshly opened port starts with empty buffers
-  return std::make_unique<TermiosDevice>(fd);
+  LineSettings line;
+  GetTermiosLine(fd, line);
+  return std::make_unique<TermiosDevice>(fd, line);
 }
 
 }  // namespace quillet

@@ -48,9 +48,16 @@ class TracedDevice final : public SerialDevice {
   }
 
   bool SetDtr(bool on) override {
-    trace_.Note(clock_.NowMicros(), on ? "DTR on" : "DTR off");
+    trace_.Note(clock_.NowMicros(), on ? "DTR 1" : "DTR 0");
     return device_->SetDtr(on);
   }
+
+  bool SetRts(bool on) override {
+    trace_.Note(clock_.NowMicros(), on ? "RTS 1" : "RTS 0");
+    return device_->SetRts(on);
+  }
+
+  bool Drain() override { return device_->Drain(); }
 
   bool FlushInput() override {
     trace_.Note(clock_.NowMicros(), "flush input");

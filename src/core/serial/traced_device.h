@@ -1,7 +1,7 @@
 #pragma once
 // A serial device that writes everything passing through it into a wire trace: bytes written
 // (host to device) at the time of the write, bytes read (device to host) at the time the read
-// returned, and line settings, time-outs and DTR changes as notes.
+// returned, and line settings, time-outs and modem-line changes ("DTR 0", "RTS 1") as notes.
 #include <memory>
 #include <string>
 

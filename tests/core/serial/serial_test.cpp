@@ -91,17 +91,6 @@ TEST(SerialPort, APortOpenElsewhereCannotBeOpenedAndIsNotListed) {
   EXPECT_EQ(PortNameText(rig.port.ComPortTable()[1]), "sim:2");
 }
 
-TEST(SerialPort, DtrNeedsAnOpenPort) {
-  LinkRig rig;
-  rig.Add(Programmer());
-  EXPECT_EQ(rig.port.SetDtr(), 0);
-  ASSERT_EQ(rig.port.OpenPort("sim:1", 9600), 1);
-  EXPECT_EQ(rig.port.SetDtr(), 1);
-  EXPECT_EQ(rig.port.ClearDtr(), 1);
-  rig.port.ClosePort();
-  EXPECT_EQ(rig.port.ClearDtr(), 0);
-}
-
 // One rule for every stored port name: up to 15 characters and a zero; a longer name is not cut
 // into what might be another device's path.
 TEST(PortName, FieldHoldsFifteenCharactersOrNothing) {
@@ -213,6 +202,60 @@ TEST(WireTrace, WritesOneLinePerByteAndReadsItBack) {
   EXPECT_EQ(ParseWireTrace(text.str()), (std::vector<WireEvent>{{Micros(87), WireDirection::ToDevice, 0xC1},
                                                                 {Micros(174), WireDirection::ToHost, 0xA5}}));
   EXPECT_TRUE(ParseWireTrace("12 > 1FF\n12 = 01\nx > 01\n").empty());
+}
+
+// A device that records the modem lines as it sees them.
+class LineWatcher final : public sim::SimDevice {
+ public:
+  sim::Task<> Run(sim::DeviceIo& io) override {
+    for (;;) co_await io.Byte();
+  }
+  LineSettings Line() const override { return sim::ProgrammerLine(); }
+  void OnModemLines(bool dtr, bool rts, Micros) override { seen.emplace_back(dtr, rts); }
+  std::vector<std::pair<bool, bool>> seen;
+};
+
+// The system raises DTR and RTS when it opens a port; configuring lowers both, so a board whose
+// reset or boot pin hangs on them is left alone. The lines reach the device and the trace.
+TEST(SerialPort, ConfiguringLowersDtrAndRts) {
+  LinkRig rig;
+  auto& device = rig.Add(std::make_unique<LineWatcher>());
+  EXPECT_EQ(rig.port.SetDtr(), 0);  // no port open
+  test_support::TempDir folder;
+  WireTrace trace;
+  ASSERT_TRUE(trace.OpenFile(folder.File("host.trace")));
+  rig.port.SetTrace(&trace);
+  ASSERT_EQ(rig.port.OpenPort("sim:1", 115200), 1);
+  EXPECT_EQ(rig.port.SetDtr(), 1);
+  rig.port.ClosePort();
+  trace.Flush();
+  std::ifstream in(folder.File("host.trace"));
+  std::stringstream text;
+  text << in.rdbuf();
+  EXPECT_EQ(text.str(),
+            "# wire trace: time in microseconds, '>' host to device, '<' device to host\n"
+            "         0 # open sim:1\n"
+            "         0 # line 115200 8N1\n"
+            "         0 # DTR 0\n"
+            "         0 # RTS 0\n"
+            "         0 # timeouts 1000/1/1000/1/1000\n"
+            "         0 # DTR 1\n"
+            "         0 # close sim:1\n");
+  const std::vector<std::pair<bool, bool>> expected = {
+      {true, true}, {false, true}, {false, false}, {true, false}, {false, false}};
+  EXPECT_EQ(device.seen, expected);
+}
+
+TEST(SerialPort, DrainWaitsUntilTheBytesHaveLeftTheWire) {
+  LinkRig rig;
+  rig.Add(std::make_unique<sim::ProgrammerModel>(0xAB, 0x0710));
+  ASSERT_EQ(rig.port.OpenPort("sim:1", 115200), 1);
+  EXPECT_EQ(rig.port.WriteBlock(V(10, 0x00)), 1);
+  EXPECT_EQ(rig.clock.NowMicros(), Micros(0));
+  EXPECT_EQ(rig.port.Drain(), 1);
+  EXPECT_EQ(rig.clock.NowMicros(), Micros(870));  // 10 bits of 8.68 us, rounded up to 87 us a byte
+  EXPECT_EQ(rig.port.Drain(), 1);
+  EXPECT_EQ(rig.clock.NowMicros(), Micros(870));
 }
 
 }  // namespace
