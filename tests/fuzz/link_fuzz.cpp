@@ -88,6 +88,8 @@ class ScriptedDevice final : public SerialDevice {
     return {bytes.size(), false};
   }
   bool SetDtr(bool) override { return !line_.cut; }
+  bool SetRts(bool) override { return !line_.cut; }
+  bool Drain() override { return !line_.cut; }  // answers come at once: nothing is in flight
   bool FlushInput() override {
     line_.pending.clear();
     return !line_.cut;
