@@ -36,8 +36,8 @@ void LoadSection(const ProjectSection& section, const std::string& app_folder, I
     image.path.clear();
     return;
   }
+  // Kept whole: another writer may fill all 64 bytes, and saving the project again keeps them.
   image.storedName = section.storedName;
-  image.storedName.back() = '\0';  // a full 64-byte name from another writer is cut to 63
   image.size = section.size;
   image.checksum = section.checksum;
   std::copy(section.data.begin(), section.data.end(), image.data.begin());

@@ -115,6 +115,18 @@ TEST_F(ProjectCommandsTest, LoadWritesCompanionFilesAndPointsTheBuffersAtThem) {
   EXPECT_TRUE(Texts(ReportEvent::Kind::Fail).empty());
 }
 
+// Another writer may fill the 64-byte name field without a closing zero: a load and a save keep it.
+TEST_F(ProjectCommandsTest, FullStoredNameRoundTripsWhole) {
+  V file = ReadBytes(SaveJob(200, kTypeIcp, {{ImageArea::Aprom, Pattern(300, 3)}}));
+  std::fill_n(file.begin() + 256, kStoredNameSize, uint8_t{'N'});  // the APROM section's name
+  WriteBytes(dir.File("other.TPJ"), file);
+  ASSERT_EQ(Load(dir.File("other.TPJ")), 1);
+  EXPECT_EQ(images->aprom.StoredName(), std::string(kStoredNameSize, 'N'));
+  ASSERT_EQ(SaveProjectFile(dir.File("again.TPJ"), job, *images, catalogue, reporter), 1);
+  const V again = ReadBytes(dir.File("again.TPJ"));
+  EXPECT_EQ(V(again.begin() + 256, again.begin() + 256 + kStoredNameSize), V(kStoredNameSize, 'N'));
+}
+
 TEST_F(ProjectCommandsTest, OldNamesAndComPortOnlyNamesAreFoundAndTheOtherListsPartRemembered) {
   job.PartCode = 5;
   V file = ReadBytes(SaveJob(115, kTypeIcp));
