@@ -56,8 +56,9 @@ def settings_file(path, mode, part, port):
     open(path, "wb").write(bytes(record) + port.encode())
 
 
-def interrupted_update(folder, fw, signals):
-    """fwupdate against a fresh Programmer, with `signals` SIGINTs once the transfer runs."""
+def interrupted_update(folder, fw, signals, recover=False):
+    """fwupdate against a fresh Programmer, with `signals` SIGINTs once the transfer runs; with
+    `recover`, fwupdate again once the Programmer has given the cut transfer up (2 s of silence)."""
     proc, ports = start_sim(folder, "--type", "0xAB")
     try:
         run = subprocess.Popen([cli, "fwupdate", "--port", ports[0], "--part", "QMC04A", "--firmware-dir", fw],
@@ -72,7 +73,13 @@ def interrupted_update(folder, fw, signals):
             time.sleep(0.2)
             run.send_signal(signal.SIGINT)
         out, err = run.communicate(timeout=30)
-        return run.returncode, out, "".join(lines) + err
+        result = (run.returncode, out, "".join(lines) + err)
+        if recover:
+            time.sleep(2.5)
+            code, out, err = run_cli(folder, ports, "fwupdate", "--port", ports[0], "--part", "QMC04A",
+                                     "--firmware-dir", fw)
+            result = (result[0], result[1] + out, result[2] + err) if code == 0 else (-code, out, err)
+        return result
     finally:
         stop_sim(proc)
 
@@ -109,10 +116,11 @@ with tempfile.TemporaryDirectory() as folder:
 
     code, out, err = interrupted_update(folder, fw, 1)
     check("one Ctrl-C", code == 0 and "finishes first" in err and "successfully updated" in out, out + err)
-    code, out, err = interrupted_update(folder, fw, 2)
+    code, out, err = interrupted_update(folder, fw, 2, recover=True)
     check("two Ctrl-C", code == 1 and "power-cycle the Programmer, then run quillet-cli fwupdate" in err, out + err)
+    check("recovered", "successfully updated" in out, out + err)
 
 for failure in failures:
     print(failure)
-print(f"{7 - len(failures)} passed, {len(failures)} failed")
+print(f"{8 - len(failures)} passed, {len(failures)} failed")
 sys.exit(1 if failures else 0)
