@@ -6,6 +6,7 @@
 
 #include "qt/kit/gui_thread.h"
 #include "qt/kit/message_box.h"
+#include "qt/kit/result_sound.h"
 #include "qt/main/result_dialog.h"
 
 namespace quillet {
@@ -54,8 +55,8 @@ void GuiReporter::StepIt() {
   });
 }
 
-void GuiReporter::PlaySound(Sound) {
-  OnGuiThread([] { QApplication::beep(); });
+void GuiReporter::PlaySound(Sound sound) {
+  OnGuiThread([sound] { PlayResultSound(sound); });
 }
 
 void GuiReporter::PassWindow(const std::string& message, const std::string& time_stamp) {
