@@ -27,6 +27,10 @@ constexpr char kNameThePort[] =
 std::string NextStep(const std::string& message, bool named_port) {
   if (message == "Programmer is not found !" || message == "Gang Programmer is not found !")
     return named_port ? "check the cable and the Programmer's power on that port" : kNameThePort;
+  if (message.ends_with(".DAT cannot be opened !"))
+    return "name the firmware folder with --firmware-dir or QUILLET_FIRMWARE_DIR (quillet-sim "
+           "--write-firmware "
+           "DIR makes a set for the simulator)";
   if (message == "Configure programmer error !" || message == "Update programmer error !" ||
       message == "Update Gang Programmer error !")
     return kAfterFailedTransfer;
