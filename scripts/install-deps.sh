@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(cmake ninja-build g++ ccache pkg-config
   qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev
   nlohmann-json3-dev libcli11-dev libgtest-dev libgmock-dev googletest libbenchmark-dev
-  xvfb xauth fonts-liberation2 python3 clang libclang-rt-14-dev)
+  xvfb xauth fonts-liberation2 python3 clang libclang-rt-14-dev help2man)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

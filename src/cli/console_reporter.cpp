@@ -3,21 +3,54 @@
 #include <ostream>
 
 namespace quillet::cli {
+namespace {
 
-ConsoleReporter::ConsoleReporter(const Clock& clock, std::ostream& out, std::ostream& err, bool show_progress)
-    : Reporter(clock), out_(out), err_(err), show_progress_(show_progress) {}
+constexpr int64_t kBarAfterUs = 1'000'000;  // a phase shorter than this shows no bar
+constexpr int kBarWidth = 30;
+
+bool IsNotice(const std::string& status) {
+  return status.find("!!!") != std::string::npos;
+}
+
+}  // namespace
+
+ConsoleReporter::ConsoleReporter(const Clock& clock, std::ostream& out, std::ostream& err, bool terminal,
+                                 OutputOptions options)
+    : Reporter(clock), out_(out), err_(err), terminal_(terminal), options_(options) {}
+
+void ConsoleReporter::ClearLine() {
+  if (!line_drawn_) return;
+  err_ << "\r\x1b[K";
+  line_drawn_ = false;
+}
+
+void ConsoleReporter::Notice(const std::string& line) {
+  ClearLine();
+  err_ << line << "\n";
+  err_.flush();
+}
 
 void ConsoleReporter::SetStatus(const std::string& text) {
   if (text == status_) return;
   status_ = text;
-  last_percent_ = -1;
-  if (text != "Ready...") err_ << (show_progress_ ? "\r\x1b[K" : "") << text << (show_progress_ ? "" : "\n");
+  phase_start_us_ = clock().NowMicros().count();
+  last_drawn_ = -1;
+  if (IsNotice(text)) {
+    Notice(text);
+    return;
+  }
+  if (!terminal_) return;
+  ClearLine();
+  if (text == "Ready...") return;
+  err_ << text;
+  line_drawn_ = true;
   err_.flush();
 }
 
 void ConsoleReporter::SetProgressRange(int lower, int upper) {
   lower_ = lower;
   upper_ = upper;
+  phase_start_us_ = clock().NowMicros().count();
 }
 
 void ConsoleReporter::SetProgressPos(int pos) {
@@ -32,33 +65,56 @@ void ConsoleReporter::StepIt() {
 }
 
 void ConsoleReporter::DrawProgress() {
-  if (!show_progress_ || upper_ <= lower_) return;
+  if (!terminal_ || upper_ <= lower_ || status_.empty() || status_ == "Ready...") return;
+  if (clock().NowMicros().count() - phase_start_us_ < kBarAfterUs) return;
   const int percent = (pos_ - lower_) * 100 / (upper_ - lower_);
-  if (percent == last_percent_) return;
-  last_percent_ = percent;
-  err_ << "\r\x1b[K" << status_ << " " << percent << "%";
+  if (percent == last_drawn_) return;
+  last_drawn_ = percent;
+  const int filled = percent * kBarWidth / 100;
+  err_ << "\r\x1b[K" << (IsNotice(status_) ? "" : status_ + " ") << "[" << std::string(filled, '#')
+       << std::string(kBarWidth - filled, '.') << "] " << percent << "%";
+  line_drawn_ = true;
   err_.flush();
 }
 
+std::string ConsoleReporter::TakeDetail(const std::string& message) {
+  std::string detail = std::move(detail_);
+  detail_.clear();
+  if (detail.empty() && !debug_text_.empty()) detail = debug_prefix_ + debug_text_;
+  debug_text_.clear();
+  if (detail.empty() && next_step_) detail = next_step_(message);
+  return detail;
+}
+
 void ConsoleReporter::PassWindow(const std::string& message, const std::string& time_stamp) {
-  if (show_progress_) err_ << "\r\x1b[K";
-  out_ << "PASS " << time_stamp << ": " << message << "\n";
+  ClearLine();
+  passes_.push_back(message);
+  if (!options_.quiet && !options_.json) out_ << "PASS " << time_stamp << ": " << message << "\n";
+  out_.flush();
 }
 
 void ConsoleReporter::FailWindow(const std::string& message, const std::string& time_stamp) {
   ++failures_;
-  if (show_progress_) err_ << "\r\x1b[K";
+  ClearLine();
+  const std::string detail = TakeDetail(message);
+  fails_.push_back({message, detail});
   err_ << "FAIL " << time_stamp << ": " << message << "\n";
-  if (const std::string next = next_step_ ? next_step_(message) : ""; !next.empty())
-    err_ << "  " << next << "\n";
+  if (!detail.empty()) err_ << "  " << detail << "\n";
+  err_.flush();
 }
 
 void ConsoleReporter::WarningBox(const std::string& message) {
+  ClearLine();
+  const std::string detail = TakeDetail(message);
+  warnings_.push_back({message, detail});
   err_ << "WARNING: " << message << "\n";
+  if (!detail.empty()) err_ << "  " << detail << "\n";
+  err_.flush();
 }
 
 void ConsoleReporter::DebugBox(const std::string& text) {
-  out_ << "<Debug> " << text << "\n";
+  if (!debug_text_.empty()) err_ << "<Debug> " << debug_prefix_ << debug_text_ << "\n";
+  debug_text_ = text;
 }
 
 }  // namespace quillet::cli

@@ -1,10 +1,24 @@
 #pragma once
-// Ctrl-C (SIGINT) and SIGTERM during a Programmer verb. Outside a firmware transfer the verb ends at
-// once. Inside one, the first signal only says that the transfer finishes first (cut off, the
-// Programmer would wait inside it), and a second aborts it and says what to do next.
+// Ctrl-C (SIGINT) and SIGTERM. Outside a unit of work the verb ends at once. Inside one (a firmware
+// transfer, the writing of an output file), the first signal only says that the unit finishes
+// first, since cut off it would leave the Programmer waiting inside a transfer or a file half
+// written; a second aborts it and says what is left to do.
 namespace quillet::cli {
 
 void InstallInterruptHandlers();
+
+// A unit of work for as long as it lives. `finishing` is said at the first signal ("the firmware
+// transfer finishes first (about 4 s)"), `left` after an abort ("power-cycle the Programmer, ...");
+// both must outlive the unit (string literals).
+class UnitOfWork {
+ public:
+  explicit UnitOfWork(const char* finishing, const char* left = nullptr);
+  ~UnitOfWork();
+  UnitOfWork(const UnitOfWork&) = delete;
+  UnitOfWork& operator=(const UnitOfWork&) = delete;
+};
+
+// The firmware transfer as a unit, begun and ended by the Programmer link's display.
 void SetTransferRunning(bool running);
 
 // What to do after a firmware transfer was cut off or failed.

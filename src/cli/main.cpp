@@ -5,7 +5,9 @@
 #include <iostream>
 
 #include "cli/commands.h"
+#include "cli/interrupt.h"
 #include "cli/programmer_session.h"
+#include "cli/verb_support.h"
 #include "core/operations/demo_session.h"
 
 namespace {
@@ -26,6 +28,19 @@ bool TakeDemoFlag(int& argc, char** argv) {
   return demo;
 }
 
+// The verb (and its sub-verb) the command line reached, as it is typed: "project save".
+std::string VerbPath(const CLI::App& app) {
+  std::string path;
+  const CLI::App* at = &app;
+  for (;;) {
+    const CLI::App* next = nullptr;
+    for (const CLI::App* sub : at->get_subcommands([](const CLI::App* s) { return s->parsed(); })) next = sub;
+    if (next == nullptr) return path;
+    path += " " + next->get_name();
+    at = next;
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -42,10 +57,16 @@ int main(int argc, char** argv) {
     std::cerr << "DEMO: Programmer on " << demo.programmer_port() << ", Gang Programmer on "
               << demo.gang_port() << ", settings in " << demo.folder() << "\n";
   }
-  CLI::App app{"Quillet command line: the part catalogue, settings, images and Programmer operations.",
-               "quillet-cli"};
+  CLI::App app{
+      "Quillet command line: the part catalogue, settings files, HEX images, project files and the "
+      "Programmer. Each verb has its own --help. With --demo anywhere on the line the verbs run against "
+      "a simulated Programmer and Gang Programmer, with settings and firmware in a demo folder.",
+      "quillet-cli"};
   app.require_subcommand(1);
   app.set_version_flag("--version", "Quillet, v7.10.001");
+  app.footer(quillet::cli::HelpFooter(
+      quillet::cli::kExitCodes, std::string(quillet::cli::kPortVariables) + quillet::cli::kFirmwareVariable,
+      "quillet-cli parts 'qmc*'"));
   quillet::cli::ExitCode exit_code;
   quillet::cli::RegisterPartsCommand(app, exit_code);
   quillet::cli::RegisterSettingsCommand(app, exit_code);
@@ -55,11 +76,18 @@ int main(int argc, char** argv) {
   quillet::cli::RegisterPortsCommand(app, exit_code);
   quillet::cli::RegisterSearchCommand(app, exit_code);
   quillet::cli::RegisterFwUpdateCommand(app, exit_code);
+  quillet::cli::InstallInterruptHandlers();
   try {
     app.parse(argc, argv);
+  } catch (const CLI::CallForHelp& help) {
+    return app.exit(help);
+  } catch (const CLI::CallForAllHelp& help) {
+    return app.exit(help);
+  } catch (const CLI::CallForVersion& version) {
+    return app.exit(version);
   } catch (const CLI::ParseError& error) {
-    const int code = app.exit(error);  // prints help, version or the usage error
-    return code == 0 ? 0 : 2;
+    const std::string verb = VerbPath(app);
+    return quillet::cli::UsageError(error.what(), "quillet-cli" + verb + " --help shows the options");
   }
   return exit_code.value;
 }

@@ -1,5 +1,9 @@
-// quillet-cli parts [--json]: the compiled-in part catalogue. The plain form is a table of the named
-// parts; --json gives every code 0..1214 with every column.
+// quillet-cli parts [PATTERN] [--mode isp|icp|comisp] [--family NAME] [--json]: the compiled-in part
+// catalogue. The plain form is a table of the named parts with the programmer types whose list holds
+// each and its core; --json gives every code 0..1214 with every column (only the matching named
+// parts when a filter is given).
+#include <fnmatch.h>
+
 #include <cstdio>
 #include <iomanip>
 #include <iostream>
@@ -7,16 +11,32 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/commands.h"
+#include "cli/part_finder.h"
+#include "cli/verb_support.h"
 #include "core/catalogue/part_catalogue.h"
 #include "core/catalogue/part_categories.h"
-#include "core/job/setup_part.h"
 
 namespace quillet::cli {
 namespace {
 
+struct PartsOptions {
+  std::string pattern;
+  std::string mode;
+  std::string family;
+  bool json = false;
+};
+
+std::string TypesText(uint32_t code) {
+  std::string text;
+  for (uint8_t type : TypesOfPart(code)) text += (text.empty() ? "" : ", ") + std::string(TypeText(type));
+  return text.empty() ? "-" : text;
+}
+
 nlohmann::ordered_json RowJson(uint32_t code, const PartRow& row) {
   nlohmann::ordered_json clocks = nlohmann::ordered_json::array();
   for (std::string_view text : row.ClockTexts) clocks.push_back(text);
+  nlohmann::ordered_json types = nlohmann::ordered_json::array();
+  for (uint8_t type : TypesOfPart(code)) types.push_back(ModeWordOfType(type));
   return {{"PartCode", code},
           {"PartName", row.PartName},
           {"FamilyFlagA", row.FamilyFlagA},
@@ -46,17 +66,10 @@ nlohmann::ordered_json RowJson(uint32_t code, const PartRow& row) {
           {"PartParam8", row.PartParam8},
           {"Config0DescGroup", row.Config0DescGroup},
           {"Config1DescGroup", row.Config1DescGroup},
-          {"ClockTexts", clocks}};
-}
-
-std::string_view FamilyText(uint32_t code) {
-  if (code < 110) return "8051 ISP";
-  if (code >= 1200) return "Cortex-M0 (no list)";
-  std::string_view text = kPartCategories[0].text;
-  for (const PartCategory& category : kPartCategories) {
-    if (code >= category.first) text = category.text;
-  }
-  return text;
+          {"ClockTexts", clocks},
+          {"ProgrammerTypes", types},
+          {"Core", CoreText(row)},
+          {"Category", CategoryText(code)}};
 }
 
 std::string Kilobytes(uint32_t bytes) {
@@ -77,45 +90,114 @@ std::string DataFlashText(const PartRow& row) {
   return Kilobytes(row.DataFlashSize) + " at " + base;
 }
 
-void PrintTable(const PartCatalogue& catalogue, std::ostream& out) {
-  out << std::left << std::setw(6) << "Code" << std::setw(13) << "Name" << std::setw(21) << "Family"
-      << std::setw(11) << "APROM" << std::setw(8) << "LDROM" << std::setw(36) << "DataFlash"
-      << "Editor\n";
-  int parts = 0;
-  int placeholders = 0;
-  for (uint32_t code = 0; code < kPartCount; ++code) {
-    const PartRow& row = catalogue.Row(code);
-    if (row.PartName.empty()) continue;
-    if (row.PartName == "-") {
-      ++placeholders;
-      continue;
-    }
-    ++parts;
-    out << std::setw(6) << code << std::setw(13) << row.PartName << std::setw(21) << FamilyText(code)
-        << std::setw(11) << Kilobytes(row.ApromLastAddress + 1) << std::setw(8)
-        << (row.HasLdrom ? Kilobytes(row.LdromLastAddress + 1) : "-") << std::setw(36) << DataFlashText(row)
-        << static_cast<int>(ChooseConfigDialog(row)) << "\n";
+std::string Lower(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return text;
+}
+
+// Whether the part is in the family a --family names: a category or a core, any case.
+bool InFamily(uint32_t code, const PartRow& row, const std::string& family) {
+  return family.empty() || Lower(std::string(CategoryText(code))) == Lower(family) ||
+         Lower(std::string(CoreText(row))) == Lower(family);
+}
+
+std::string FamilyWords() {
+  std::string words = "8051, Cortex-M0";
+  for (const PartCategory& category : kPartCategories) words += ", \"" + std::string(category.text) + "\"";
+  return words;
+}
+
+void PrintTable(const PartCatalogue& catalogue, const std::vector<NamedPart>& parts, std::size_t of) {
+  std::cout << std::left << std::setw(6) << "Code" << std::setw(13) << "Name" << std::setw(22)
+            << "Programmer types" << std::setw(11) << "Core" << std::setw(15) << "Category" << std::setw(10)
+            << "APROM" << std::setw(8) << "LDROM"
+            << "DataFlash\n";
+  for (const NamedPart& part : parts) {
+    const PartRow& row = catalogue.Row(part.code);
+    std::cout << std::setw(6) << part.code << std::setw(13) << part.name << std::setw(22)
+              << TypesText(part.code) << std::setw(11) << CoreText(row) << std::setw(15)
+              << CategoryText(part.code) << std::setw(10) << Kilobytes(row.ApromLastAddress + 1)
+              << std::setw(8) << (row.HasLdrom ? Kilobytes(row.LdromLastAddress + 1) : "-")
+              << DataFlashText(row) << "\n";
   }
-  out << parts << " parts, " << placeholders << " placeholder rows (\"-\") not shown\n";
+  if (parts.size() == of) {
+    std::cout << of << " parts\n";
+  } else {
+    std::cout << parts.size() << " of " << of << " parts\n";
+  }
+}
+
+int List(const PartsOptions& options) {
+  const PartCatalogue catalogue;
+  const std::optional<uint8_t> type = TypeOfModeWord(options.mode);
+  if (!options.family.empty()) {
+    bool known = false;
+    for (uint32_t code = 0; code < kPartCount && !known; ++code)
+      known = InFamily(code, catalogue.Row(code), options.family) && !TypesOfPart(code).empty();
+    if (!known)
+      return UsageError("--family: no family is called '" + options.family + "'",
+                        "families: " + FamilyWords());
+  }
+  const bool filtered = !options.pattern.empty() || type || !options.family.empty();
+  if (options.json && !filtered) {
+    nlohmann::ordered_json rows = nlohmann::ordered_json::array();
+    for (uint32_t code = 0; code < kPartCount; ++code) rows.push_back(RowJson(code, catalogue.Row(code)));
+    PrintJson(rows);
+    return 0;
+  }
+  const std::vector<NamedPart> all = NamedParts(catalogue);
+  std::vector<NamedPart> parts;
+  for (const NamedPart& part : all) {
+    const std::vector<uint8_t> types = TypesOfPart(part.code);
+    if (type && std::find(types.begin(), types.end(), *type) == types.end()) continue;
+    if (!InFamily(part.code, catalogue.Row(part.code), options.family)) continue;
+    if (!options.pattern.empty() &&
+        ::fnmatch(options.pattern.c_str(), std::string(part.name).c_str(), FNM_CASEFOLD) != 0)
+      continue;
+    parts.push_back(part);
+  }
+  if (parts.empty()) {
+    std::cerr << kProgram << ": no part matches"
+              << (options.pattern.empty() ? "" : " '" + options.pattern + "'")
+              << (type ? " in " + std::string(TypeText(*type)) : "")
+              << (options.family.empty() ? "" : " in family " + options.family) << "\n";
+    const bool wildcard = options.pattern.find_first_of("*?[") != std::string::npos;
+    if (!options.pattern.empty() && !wildcard)
+      std::cerr << "  " << UnknownPartHint(catalogue, options.pattern, type) << "\n";
+    return 1;
+  }
+  if (options.json) {
+    nlohmann::ordered_json rows = nlohmann::ordered_json::array();
+    for (const NamedPart& part : parts) rows.push_back(RowJson(part.code, catalogue.Row(part.code)));
+    PrintJson(rows);
+  } else {
+    PrintTable(catalogue, parts, all.size());
+  }
+  return 0;
 }
 
 }  // namespace
 
 void RegisterPartsCommand(CLI::App& app, ExitCode& exit_code) {
-  CLI::App* command = app.add_subcommand("parts", "List the part catalogue.");
-  auto json = std::make_shared<bool>(false);
-  command->add_flag("--json", *json, "Every part code 0..1214 with every catalogue column, as JSON");
-  command->callback([json, &exit_code] {
-    const PartCatalogue catalogue;
-    if (*json) {
-      nlohmann::ordered_json rows = nlohmann::ordered_json::array();
-      for (uint32_t code = 0; code < kPartCount; ++code) rows.push_back(RowJson(code, catalogue.Row(code)));
-      std::cout << rows.dump(2) << "\n";
-    } else {
-      PrintTable(catalogue, std::cout);
-    }
-    exit_code.value = 0;
-  });
+  CLI::App* command = app.add_subcommand(
+      "parts",
+      "List the parts Quillet can program: for each, the programmer types whose part list holds it (ISP "
+      "and ICP through a Programmer, ISP by COM Port straight to the chip's boot loader), its core, the "
+      "category the window's ICP list shows it under, and its memory. A pattern and the options narrow "
+      "the list.");
+  auto options = std::make_shared<PartsOptions>();
+  command->add_option("PATTERN", options->pattern, "part names to show, a pattern with * and ? in any case");
+  command->add_option("--mode", options->mode, "only parts of this programmer type's list")
+      ->check(CLI::IsMember({"isp", "icp", "comisp"}));
+  command->add_option(
+      "--family", options->family,
+      "only parts of a category as the window names it (\"Velmari_Arden\") or of a core (8051, "
+      "Cortex-M0)");
+  command->add_flag("--json", options->json,
+                    "JSON: every part code 0..1214 with every catalogue column, or the matching parts");
+  command->footer(HelpFooter("Exit codes: 0 listed; 1 no part matches; 2 a usage error.", "",
+                             "quillet-cli parts 'qmc*' --mode icp"));
+  command->callback([options, &exit_code] { exit_code.value = List(*options); });
 }
 
 }  // namespace quillet::cli

@@ -10,6 +10,8 @@
 #include <ostream>
 
 #include "cli/interrupt.h"
+#include "cli/part_finder.h"
+#include "cli/verb_support.h"
 #include "core/job/setup_part.h"
 #include "core/storage/settings_record.h"
 #include "core/sys/file_io.h"
@@ -25,6 +27,10 @@ constexpr char kNameThePort[] =
 std::string NextStep(const std::string& message, bool named_port) {
   if (message == "Programmer is not found !" || message == "Gang Programmer is not found !")
     return named_port ? "check the cable and the Programmer's power on that port" : kNameThePort;
+  if (message.ends_with(".DAT cannot be opened !"))
+    return "name the firmware folder with --firmware-dir or QUILLET_FIRMWARE_DIR (quillet-sim "
+           "--write-firmware "
+           "DIR makes a set for the simulator)";
   if (message == "Configure programmer error !" || message == "Update programmer error !" ||
       message == "Update Gang Programmer error !")
     return kAfterFailedTransfer;
@@ -48,19 +54,26 @@ const std::string& DefaultSettingsFile() {
 
 void AddLinkOptions(CLI::App& verb, LinkOptions& options) {
   verb.add_option("--port", options.port,
-                  "the Programmer's port (device path or name under /dev); the only port tried. Default: "
-                  "the port in GUI.LOG, else a scan");
+                  "the Programmer's port, a device path or a name under /dev (ttyUSB0); the only port "
+                  "opened. Without it: the port GUI.LOG remembers, else a scan of every port "
+                  "(quillet-cli ports lists them)");
   verb.add_option("--trace", options.trace, "write every byte on the line, with its time, to this file");
-  verb.add_option("--part", options.part, "the selected part by name; default: the part in GUI.LOG");
-  verb.add_option("--settings", options.settings, "the settings file to start from (default GUI.LOG)");
+  verb.add_option("--part", options.part,
+                  "the part the job is for, by name in any case (quillet-cli parts); it chooses the "
+                  "firmware variant. Default: the part in GUI.LOG");
+  verb.add_option("--settings", options.settings,
+                  "the settings file to start from (default GUI.LOG in the current folder; a missing file "
+                  "gives the first-run settings)");
   verb.add_option("--firmware-dir", options.firmware_dir,
-                  std::string("folder of the firmware files (default $") + kFirmwareDirVariable +
-                      ", else the folder of quillet-cli)");
+                  std::string("the folder of the Programmer's firmware files (v0710_MainMCU_*.DAT, "
+                              "v0710_GangMCU.DAT); default $") +
+                      kFirmwareDirVariable + ", else the folder of quillet-cli");
+  AddOutputOptions(verb, options.output);
 }
 
 void CliDisplay::AnnounceFirmwareSwitch(std::string_view from_word, std::string_view to_word) {
-  err_ << "Switching the Programmer from " << from_word << " to " << to_word << " firmware, about 4 s\n";
-  err_.flush();
+  console_.Notice("Switching the Programmer from " + std::string(from_word) + " to " + std::string(to_word) +
+                  " firmware, about 4 s");
 }
 
 void CliDisplay::TransferStarted() {
@@ -102,14 +115,13 @@ std::string FirmwareFolder(const std::string& option) {
   return n > 0 ? FolderOf(std::string(exe, static_cast<std::size_t>(n))) : "";
 }
 
-ProgrammerSession::ProgrammerSession(std::ostream& out, std::ostream& err, std::string firmware_folder,
-                                     PortSources sources)
-    : reporter_(clock_, out, err, ::isatty(STDERR_FILENO) != 0),
-      display_(err),
+ProgrammerSession::ProgrammerSession(std::ostream& out, std::ostream& err, OutputOptions output,
+                                     std::string firmware_folder, PortSources sources)
+    : reporter_(clock_, out, err, ::isatty(STDERR_FILENO) != 0, output),
+      display_(reporter_),
       bench_(clock_, reporter_, display_, std::move(firmware_folder), std::move(sources)) {}
 
-bool ProgrammerSession::Apply(const LinkOptions& options, const std::optional<std::string>& named_port,
-                              std::ostream& err) {
+bool ProgrammerSession::Apply(const LinkOptions& options, const std::optional<std::string>& named_port) {
   JobSettings& job = bench_.job();
   // Without GUI.LOG no port is remembered, so the search scans (not the first-run port guess).
   if (!LoadSettingsFile(options.settings, job)) job.SetPortName("");
@@ -122,14 +134,17 @@ bool ProgrammerSession::Apply(const LinkOptions& options, const std::optional<st
   job.ProgrammerMode = static_cast<uint8_t>(job.Type() | (options.gang ? kModeGang : 0));
   DeriveModeFlags(job);
   // A part named by the option brings the type of its list, as the window's radios and lists do.
-  if (!options.part.empty() && !bench_.ChoosePart(options.part, std::nullopt)) {
-    err << "quillet-cli: no part named '" << options.part << "' (quillet-cli parts lists them)\n";
+  const PartCatalogue names;
+  if (!options.part.empty() && !bench_.ChoosePart(CatalogueSpelling(names, options.part), std::nullopt)) {
+    UsageError(
+        "--part: " + (options.part == "-" ? std::string("\"-\" is no part") : "no part " + options.part),
+        UnknownPartHint(names, options.part, std::nullopt));
     return false;
   }
   if (options.part.empty()) SetupPart(job, bench_.catalogue());
   if (!options.trace.empty()) {
     if (!trace_.OpenFile(options.trace)) {
-      err << "quillet-cli: cannot create " << options.trace << "\n";
+      UsageError("--trace: cannot create " + options.trace, WriteFailureReason(options.trace));
       return false;
     }
     trace_.SetOrigin(clock_.NowMicros());
@@ -140,6 +155,14 @@ bool ProgrammerSession::Apply(const LinkOptions& options, const std::optional<st
 
 std::unique_ptr<ProgrammerSession> ProgrammerSession::Create(const LinkOptions& options, std::ostream& out,
                                                              std::ostream& err, int& exit_code) {
+  if (const auto reason = UnreadableReason(options.settings)) {
+    SystemClock clock;
+    ConsoleReporter reporter(clock, out, err, false);
+    reporter.SetDetail(*reason);
+    reporter.ShowFail("Open file error !");
+    exit_code = 1;
+    return nullptr;
+  }
   std::optional<std::string> named_port;
   PortSources sources = PortSourcesFromEnvironment();
   if (!options.port.empty()) {
@@ -148,16 +171,16 @@ std::unique_ptr<ProgrammerSession> ProgrammerSession::Create(const LinkOptions& 
     if (!named_port) {
       SystemClock clock;
       ConsoleReporter reporter(clock, out, err, false);
+      reporter.SetDetail(reason);
       reporter.ShowFail(options.gang ? "Gang Programmer is not found !" : "Programmer is not found !");
-      err << "  " << reason << "\n";
       exit_code = 1;
       return nullptr;
     }
     sources = PortSources{false, "", {*named_port}};  // nothing else is scanned or opened
   }
-  std::unique_ptr<ProgrammerSession> session(
-      new ProgrammerSession(out, err, FirmwareFolder(options.firmware_dir), std::move(sources)));
-  if (!session->Apply(options, named_port, err)) {
+  std::unique_ptr<ProgrammerSession> session(new ProgrammerSession(
+      out, err, options.output, FirmwareFolder(options.firmware_dir), std::move(sources)));
+  if (!session->Apply(options, named_port)) {
     exit_code = 2;
     return nullptr;
   }

@@ -33,16 +33,17 @@ struct LinkOptions {
   std::string settings = DefaultSettingsFile();
   std::string firmware_dir;
   bool gang = false;
+  OutputOptions output;
 };
 
-// --port, --trace, --part, --settings, --firmware-dir.
+// --port, --trace, --part, --settings, --firmware-dir, -q, --json.
 void AddLinkOptions(CLI::App& verb, LinkOptions& options);
 
 // The main window's fields and cancel path, kept for the verb to print; says on stderr what the
 // window leaves unsaid (a firmware variant switch) and lets a transfer finish before Ctrl-C.
 class CliDisplay : public OperationDisplay {
  public:
-  explicit CliDisplay(std::ostream& err) : err_(err) {}
+  explicit CliDisplay(ConsoleReporter& console) : console_(console) {}
   void ShowPortField(const std::string& text) override { port_field = text; }
   void ShowProgrammerType(const std::string& word) override { programmer_type = word; }
   void ShowSerialNumber(uint32_t high, uint32_t low) override { serial_number = {high, low}; }
@@ -59,7 +60,7 @@ class CliDisplay : public OperationDisplay {
   bool cancelled = false;
 
  private:
-  std::ostream& err_;
+  ConsoleReporter& console_;
 };
 
 class ProgrammerSession {
@@ -73,14 +74,16 @@ class ProgrammerSession {
   ProgrammerLink& link() { return bench_.link(); }
   SerialPort& port() { return bench_.port(); }
   const CliDisplay& display() const { return display_; }
+  ConsoleReporter& reporter() { return reporter_; }
   // FAIL messages shown so far; an operation failed when it added one.
   int FailureCount() const { return reporter_.FailureCount(); }
   bool Failed() const { return reporter_.FailureCount() > 0 || display_.cancelled; }
 
  private:
-  ProgrammerSession(std::ostream& out, std::ostream& err, std::string firmware_folder, PortSources sources);
+  ProgrammerSession(std::ostream& out, std::ostream& err, OutputOptions output, std::string firmware_folder,
+                    PortSources sources);
   // Settings from GUI.LOG with the options applied; false after printing a usage error.
-  bool Apply(const LinkOptions& options, const std::optional<std::string>& named_port, std::ostream& err);
+  bool Apply(const LinkOptions& options, const std::optional<std::string>& named_port);
 
   SystemClock clock_;
   WireTrace trace_;

@@ -5,13 +5,15 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/commands.h"
+#include "cli/verb_support.h"
 #include "core/catalogue/part_catalogue.h"
 #include "core/storage/settings_record.h"
+#include "core/sys/file_io.h"
 
 namespace quillet::cli {
 namespace {
 
-nlohmann::json Halves(uint32_t high, uint32_t low) {
+nlohmann::ordered_json Halves(uint32_t high, uint32_t low) {
   return {{"high", high}, {"low", low}};
 }
 
@@ -28,7 +30,7 @@ std::string StartUpPartName(const JobSettings& job) {
   return catalogue.PartName(job.PartCode);
 }
 
-nlohmann::json ToJson(const JobSettings& job) {
+nlohmann::ordered_json ToJson(const JobSettings& job) {
   return {{"ProgrammerMode", job.ProgrammerMode.load()},
           {"PartCode", job.PartCode},
           {"PartName", StartUpPartName(job)},
@@ -70,27 +72,72 @@ void PrintText(const JobSettings& job, bool found, std::ostream& out) {
   row("UART protocol", job.FastProtocol ? "Fast Protocol" : "Normal Protocol");
 }
 
+// The first value that no version writes (a damaged file: start-up takes it all the same), or "".
+std::string ValueOutOfRange(const JobSettings& job) {
+  constexpr uint32_t kHalfLast = 99999999;
+  if (job.ChipCounter > 999999)
+    return "the chip counter " + std::to_string(job.ChipCounter) + " is beyond 999,999";
+  for (const auto& [what, value] :
+       {std::pair{"S/N value", job.SnValue}, std::pair{"S/N increment", job.SnIncrement}}) {
+    if (value.high > kHalfLast || value.low > kHalfLast)
+      return std::string("the ") + what + " has a half beyond 99999999";
+  }
+  if (UsageLimitForDisplay(job.UsageLimit) > 60000)
+    return "the usage limit " + std::to_string(UsageLimitForDisplay(job.UsageLimit)) + " is beyond 60000";
+  if (job.SnAddress > 0x1FFF8) return "the S/N address is beyond 0x1FFF8";
+  return {};
+}
+
+// 1 with the reason when the file is there but cannot be read (a folder, no permission); a missing
+// file is the first run's case and shows the first-run settings.
+int Show(const std::string& path, bool json) {
+  if (const auto reason = UnreadableReason(path)) {
+    SystemClock clock;
+    ConsoleReporter reporter(clock, std::cout, std::cerr, false);
+    reporter.SetDetail(*reason);
+    reporter.ShowFail("Open file error !");
+    return 1;
+  }
+  JobSettings job;
+  const bool found = LoadSettingsFile(path, job);
+  const std::string out_of_range = ValueOutOfRange(job);
+  if (!out_of_range.empty()) {
+    SystemClock clock;
+    ConsoleReporter reporter(clock, std::cout, std::cerr, false);
+    reporter.SetDetail(path + ": " + out_of_range + "; start-up takes the file as it is");
+    reporter.ShowWarning("The settings file is damaged !");
+  }
+  if (json) {
+    nlohmann::ordered_json out = ToJson(job);
+    out["found"] = found;
+    PrintJson(out);
+  } else {
+    PrintText(job, found, std::cout);
+  }
+  return out_of_range.empty() ? 0 : 1;
+}
+
 }  // namespace
 
 void RegisterSettingsCommand(CLI::App& app, ExitCode& exit_code) {
-  auto* settings = app.add_subcommand("settings", "Inspect a settings file (GUI.LOG)");
+  auto* settings = app.add_subcommand(
+      "settings",
+      "Read a settings file. GUI.LOG, beside the program, keeps the window's settings of the last run: the "
+      "programmer type, the part, the Programmer's port, the S/N, the chip counter and the usage limit. "
+      "The window reads it at start-up and writes it when it closes.");
   settings->require_subcommand(1);
-  auto* show = settings->add_subcommand("show", "Decode GUI.LOG as start-up restores it");
+  settings->footer(HelpFooter(kExitCodes, "", "quillet-cli settings show GUI.LOG"));
+  auto* show = settings->add_subcommand("show", "Print a GUI.LOG as the window restores it at start-up");
   auto file = std::make_shared<std::string>();
   auto json = std::make_shared<bool>(false);
   show->add_option("FILE", *file, "the GUI.LOG file (a missing file gives the first-run settings)")
       ->required();
   show->add_flag("--json", *json, "print JSON");
-  show->callback([file, json, &exit_code] {
-    JobSettings job;
-    const bool found = LoadSettingsFile(*file, job);
-    if (*json) {
-      std::cout << ToJson(job).dump(2) << "\n";
-    } else {
-      PrintText(job, found, std::cout);
-    }
-    exit_code.value = 0;
-  });
+  show->footer(
+      HelpFooter("Exit codes: 0 shown (a missing file shows the first-run settings); 1 the file is "
+                 "there but cannot be read; 2 a usage error.",
+                 "", "quillet-cli settings show --json GUI.LOG"));
+  show->callback([file, json, &exit_code] { exit_code.value = Show(*file, *json); });
 }
 
 }  // namespace quillet::cli

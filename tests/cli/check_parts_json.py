@@ -8,7 +8,8 @@ KEYS = ["PartCode", "PartName", "FamilyFlagA", "IsCortexM0", "BirchPart", "Cedar
         "FamilyFlagC", "FamilyFlagB", "EmberPart", "KestraPart", "HasDataFlash", "HasLdrom",
         "DataFlashByConfig", "ApromLastAddress", "DataFlashBase", "DataFlashSize", "LdromLastAddress",
         "DeviceCode", "PartParam1", "PartParam2", "PartParam3", "PartParam4", "PartParam5",
-        "ConfigByteCount", "PartParam7", "PartParam8", "Config0DescGroup", "Config1DescGroup", "ClockTexts"]
+        "ConfigByteCount", "PartParam7", "PartParam8", "Config0DescGroup", "Config1DescGroup", "ClockTexts",
+        "ProgrammerTypes", "Core", "Category"]
 FLAGS = KEYS[2:14]
 
 
@@ -40,8 +41,8 @@ def main(cli):
         fail("code 110 ClockTexts")
 
     table = subprocess.run([cli, "parts"], check=True, capture_output=True, text=True).stdout.splitlines()
-    named = [row for row in rows if row["PartName"] not in ("", "-")]
-    if len(table) != len(named) + 2 or not table[-1].startswith(f"{len(named)} parts"):
+    named = [row for row in rows if row["PartName"] not in ("", "-") and row["ProgrammerTypes"]]
+    if len(table) != len(named) + 2 or table[-1] != f"{len(named)} parts":
         fail("the plain table does not list every named part once")
     for line, row in zip(table[1:], named):
         if line.split()[:2] != [str(row["PartCode"]), row["PartName"]]:

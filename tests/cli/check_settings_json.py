@@ -36,6 +36,7 @@ with tempfile.TemporaryDirectory() as folder:
     code, out, err = show(path, "--json")
     assert code == 0, err
     got = json.loads(out)
+    assert got.pop("found") is True
     part_name = got.pop("PartName")
     assert part_name and part_name != "-", part_name
     expected = {
@@ -48,7 +49,7 @@ with tempfile.TemporaryDirectory() as folder:
 
     code, out, _ = show(os.path.join(folder, "missing.LOG"), "--json")
     first_run = json.loads(out)
-    assert code == 0
+    assert code == 0 and first_run["found"] is False
     assert (first_run["ProgrammerMode"], first_run["PartCode"], first_run["ProgrammerPortName"]) == (0, 2, "/dev/ttyS0")
     assert first_run["SnIncrement"] == {"high": 0, "low": 1}
 

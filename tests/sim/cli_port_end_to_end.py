@@ -110,7 +110,7 @@ with tempfile.TemporaryDirectory() as folder:
     try:
         settings_file(os.path.join(folder, "stale.log"), 0x41, 110, ports[0])
         code, out, err = run_cli(folder, ports, "search", "--gang", "--settings", "stale.log")
-        check("stale gang port", code == 0 and "Prog. Type: Gang Programmer" in out and "FAIL" in err, out + err)
+        check("stale gang port", code == 0 and "Prog. Type Gang Programmer" in out and "FAIL" in err, out + err)
     finally:
         stop_sim(proc)
 

@@ -90,8 +90,7 @@ with tempfile.TemporaryDirectory() as folder:
 
         code, out, err = run_cli(folder, ports, "search", "--part", "QMC04A", "--firmware-dir", fw, "--trace", "cli.trace")
         assert code == 0, err
-        assert "Prog. Type: ICP\n" in out and "Firmware version: 0x0710\n" in out, out
-        assert f"Port: {ports[1][5:]} ({ports[1]})" in out, out
+        assert f"Programmer found on {ports[1][5:]} ({ports[1]}), Prog. Type ICP, firmware version 0x0710\n" in out, out
 
         code, out, err = run_cli(folder, ports, "fwupdate", "--port", ports[1], "--part", "QMC04A", "--firmware-dir", fw)
         assert code == 0, err

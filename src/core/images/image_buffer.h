@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/images/hex_damage.h"
+
 namespace quillet {
 
 constexpr uint32_t kImageCapacity = 262144;  // 256 KB per area
@@ -52,6 +54,9 @@ struct ImageBuffer {
   bool isHex = false;
   bool hasFile = false;
   bool fromProject = false;
+  // What the last reload found in the HEX text: damaged records, the lowest data address. Empty for
+  // a binary file.
+  HexScan hexScan;
   // APROM: ConfigChecksum low, high, second, minute, checksum bits 7..0 to 31..24, lastAddress bits
   // 7..0 to 23..16. DataFlash: the same without the ConfigChecksum. LDROM: second, minute, three
   // checksum bytes, two address bytes. Only the first Stamp().size() bytes are used.

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cstdio>
 
+#include "core/images/hex_damage.h"
 #include "core/images/hex_to_bin.h"
 #include "core/report/reporter.h"
 #include "core/sys/file_io.h"
@@ -37,7 +38,9 @@ int ReloadArea(ImageBuffer& image, Reporter& reporter) {
       reporter.ShowFail("Hex_to_Bin conversion failed !");
       return 0;
     }
+    image.hexScan = ScanHexText(file->bytes);
   } else {
+    image.hexScan = {};
     // The rest of the buffer keeps what it held.
     std::copy(file->bytes.begin(), file->bytes.end(), image.data.begin());
     image.size = static_cast<uint32_t>(file->bytes.size());

@@ -39,7 +39,8 @@ void ClearImageView(ImageView& view);
 
 // Re-reads every area that has a file, recomputes the sums and stamps and refreshes the view (none
 // when `view` is null). Failures are reported here ("Open APROM file error !", "Hex_to_Bin conversion
-// failed !", a binary file over 256 KB) and end the reload; callers go on regardless.
+// failed !", a binary file over 256 KB) and end the reload; callers go on regardless. A HEX file's
+// damaged records are not reported here: each reloaded area's hexScan tells of them.
 void ReloadImages(ImageBuffers& images, const JobSettings& job, ImageView* view, Reporter& reporter);
 
 // Points an area at a file as Load File does: path and its parts, isHex, storedName, hasFile; the
