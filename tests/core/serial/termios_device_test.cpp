@@ -1,5 +1,5 @@
 // The termios backend on a pseudo-terminal: the test holds the master side and plays the device.
-// Raw transfers, read time-outs and the drain's wait run end to end in tests/sim/*.py.
+// Raw transfers and read time-outs run end to end in tests/sim/*.py.
 #include "core/serial/termios_device.h"
 
 #include <fcntl.h>
@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <string>
 
@@ -86,6 +87,18 @@ TEST_F(Pty, AbortOnErrorPassesEveryByteValue) {
   const IoResult result = port->Read(buffer);
   EXPECT_EQ(V(buffer, buffer + result.count), sent);
   EXPECT_FALSE(result.failed);
+}
+
+// A pseudo-terminal passes bytes on at once: the drain itself waits their wire time.
+TEST_F(Pty, DrainWaitsTheWireTimeOfWhatWasWritten) {
+  auto port = OpenTermiosDevice(path_);
+  ASSERT_NE(port, nullptr);
+  ASSERT_TRUE(port->SetLineSettings(Raw(1200)));  // 10 bits a byte: 120 bytes take one second
+  ASSERT_TRUE(port->SetTimeouts({0, 0, 0, 0, 1000}));
+  const auto start = std::chrono::steady_clock::now();
+  ASSERT_EQ(port->Write(V(12, 0x55)).count, 12u);
+  EXPECT_TRUE(port->Drain());
+  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(100));
 }
 
 // Marked input: 0xFF 0xFF is a received 0xFF; 0xFF 0x00 x is a byte with a line error, which ends
