@@ -1,6 +1,6 @@
 // The simulator: byte times and queueing on the line, lost bytes at another rate, a cut line;
-// firmware images and their identity; fault plans as text. A transfer given up after a silence
-// is in tests/core/programmer/stalled_transfer_test.cpp.
+// firmware images, their files and identity; fault plans as text. A transfer given up after a
+// silence is in tests/core/programmer/stalled_transfer_test.cpp.
 #include <gtest/gtest.h>
 
 #include "core/programmer/firmware_variant.h"
@@ -143,8 +143,8 @@ INSTANTIATE_TEST_SUITE_P(
         StrictCase{"HeaderUnpaced", 0, {{0, {0xC5}}, {1087, {0x00, 0x01, 0x00, 0x00, 0x01}}}, 4, {0xA5}},
         // clang-format off
         StrictCase{"HeaderPaced", 0,
-                   {{0, {0xC5}}, {1087, {0x00}}, {2174, {0x01}}, {3261, {0x00}}, {4348, {0x00}}, {5435, {0x01}},
-                    {505522, {0x01, 0x00}}},
+                   {{0, {0xC5}}, {1087, {0x00}}, {2174, {0x01}}, {3261, {0x00}}, {4348, {0x00}},
+                    {5435, {0x01}}, {505522, {0x01, 0x00}}},
                    0, {0xA5, 0xA5, 0xA5, 0xA5, 0x00, 0x00, 0x01}}),
     // clang-format on
     [](const auto& info) { return std::string(info.param.name); });
@@ -200,6 +200,15 @@ TEST(FirmwareImage, CarriesItsIdentityAtOffsetSixteen) {
   V damaged = image;
   damaged[17] = 'X';
   EXPECT_FALSE(ReadFirmwareIdentity(damaged));
+}
+
+TEST(FirmwareImage, FilesStoreTheThreeRangesComplemented) {
+  const V image = MakeFirmwareImage({0xAB, 0x0700}, 10400);
+  const V file = ScrambledFile(image);
+  for (std::size_t i = 0; i < image.size(); ++i) {
+    const bool scrambled = (i >= 3 && i <= 255) || (i >= 2051 && i <= 2303) || (i >= 10243 && i <= 10399);
+    ASSERT_EQ(file[i], scrambled ? static_cast<uint8_t>(~image[i]) : image[i]) << i;
+  }
 }
 
 TEST(FirmwareImage, SetHoldsEveryVariantAndTheGangController) {
