@@ -182,16 +182,6 @@ TEST(SimEngine, BytesWhileTheDeviceRestartsAreLost) {
   EXPECT_EQ(Values(Received(engine, Millis(2000))), (V{0xA5, 0x07, 0x10}));
 }
 
-TEST(SimEngine, OutputThatArrivedBeforeTheHostOpenedIsGone) {
-  ProgrammerModel device(0xAB, 0x0710);
-  SimEngine engine(device);
-  const V commands = {0xC1};
-  engine.HostWrite(commands, Micros(0));
-  engine.RunUntil(Millis(1));
-  engine.DiscardOutputBefore(Micros(261));  // A5 and 07 arrived by then
-  EXPECT_EQ(Values(Received(engine)), V{0x10});
-}
-
 TEST(FirmwareImage, CarriesItsIdentityAtOffsetSixteen) {
   const V image = MakeFirmwareImage({0xB4, 0x0710}, 100);
   EXPECT_EQ(V(image.begin() + 16, image.begin() + 22), (V{'Q', 'F', 'W', 0xB4, 0x07, 0x10}));
