@@ -3,14 +3,10 @@
 // silence is in tests/core/programmer/stalled_transfer_test.cpp.
 #include <gtest/gtest.h>
 
-#include "core/programmer/firmware_variant.h"
-#include "core/programmer/programmer_link.h"
 #include "sim/fault_plan.h"
 #include "sim/firmware_image.h"
 #include "sim/programmer_model.h"
 #include "sim/sim_engine.h"
-#include "support/temp_dir.h"
-#include "support/test_files.h"
 
 namespace quillet::sim {
 namespace {
@@ -199,22 +195,6 @@ TEST(FirmwareImage, FilesStoreTheThreeRangesComplemented) {
     const bool scrambled = (i >= 3 && i <= 255) || (i >= 2051 && i <= 2303) || (i >= 10243 && i <= 10399);
     ASSERT_EQ(file[i], scrambled ? static_cast<uint8_t>(~image[i]) : image[i]) << i;
   }
-}
-
-TEST(FirmwareImage, SetHoldsEveryVariantAndTheGangController) {
-  test_support::TempDir folder;
-  const auto paths = WriteFirmwareSet((folder.path() / "fw").string(), 0x0710, 3000, 4096);
-  ASSERT_TRUE(paths);
-  ASSERT_EQ(paths->size(), kFirmwareVariantCount + 1);
-  for (std::size_t i = 0; i < kFirmwareVariantCount; ++i) {
-    const VariantInfo& info = Info(static_cast<FirmwareVariant>(i));
-    V file = test_support::ReadBytes(folder.File("fw/" + std::string(info.file)));
-    ASSERT_EQ(file.size(), 3000u);
-    RestoreScrambledRanges(file, file.size());
-    EXPECT_EQ(ReadFirmwareIdentity(file), (FirmwareIdentity{info.type_code, 0x0710})) << info.file;
-  }
-  EXPECT_EQ(ReadFirmwareIdentity(test_support::ReadBytes(folder.File("fw/v0710_GangMCU.DAT"))),
-            (FirmwareIdentity{0xAF, 0x0710}));
 }
 
 TEST(FaultPlan, ParsesKindAndCount) {
