@@ -1,15 +1,12 @@
 // The simulator: byte times and queueing on the line, lost bytes at another rate, a cut line;
-// firmware images, their files and identity; fault plans as text.
+// firmware images, their files and identity; fault plans as text. A transfer given up after a
+// silence is in tests/core/programmer/stalled_transfer_test.cpp.
 #include <gtest/gtest.h>
 
-#include "core/programmer/firmware_variant.h"
-#include "core/programmer/programmer_link.h"
 #include "sim/fault_plan.h"
 #include "sim/firmware_image.h"
 #include "sim/programmer_model.h"
 #include "sim/sim_engine.h"
-#include "support/temp_dir.h"
-#include "support/test_files.h"
 
 namespace quillet::sim {
 namespace {
@@ -140,17 +137,12 @@ INSTANTIATE_TEST_SUITE_P(
         // Header bytes 1 ms apart and 500 ms before the first block: the second header byte comes
         // too soon and is refused, so the rest of the header is taken out of place.
         StrictCase{"HeaderUnpaced", 0, {{0, {0xC5}}, {1087, {0x00, 0x01, 0x00, 0x00, 0x01}}}, 4, {0xA5}},
-        StrictCase{"HeaderPaced",
-                   0,
-                   {{0, {0xC5}},
-                    {1087, {0x00}},
-                    {2174, {0x01}},
-                    {3261, {0x00}},
-                    {4348, {0x00}},
-                    {5435, {0x01}},
-                    {505522, {0x01, 0x00}}},
-                   0,
-                   {0xA5, 0xA5, 0xA5, 0xA5, 0x00, 0x00, 0x01}}),
+        // clang-format off
+        StrictCase{"HeaderPaced", 0,
+                   {{0, {0xC5}}, {1087, {0x00}}, {2174, {0x01}}, {3261, {0x00}}, {4348, {0x00}},
+                    {5435, {0x01}}, {505522, {0x01, 0x00}}},
+                   0, {0xA5, 0xA5, 0xA5, 0xA5, 0x00, 0x00, 0x01}}),
+    // clang-format on
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(SimEngine, TheDeviceTakesItsTimeToAnswer) {
@@ -160,28 +152,6 @@ TEST(SimEngine, TheDeviceTakesItsTimeToAnswer) {
   engine.HostWrite(V{0xC0}, Micros(0));
   const std::vector<std::pair<long long, uint8_t>> expected = {{87 + 5000 + 87, 0xAB}};
   EXPECT_EQ(Received(engine), expected);
-}
-
-// A host that falls silent inside a transfer: after the stall time the Programmer gives it up,
-// keeps its firmware and answers commands again; before it, a command is taken as image data.
-TEST(SimEngine, ASilentTransferIsGivenUpAfterTheStallTime) {
-  struct {
-    long long silence_ms;
-    int abandoned;
-    V replies;
-  } const cases[] = {{2100, 1, {0xA5, 0x07, 0x10}}, {1900, 0, {}}};
-  for (const auto& c : cases) {
-    ProgrammerModel device(0xAB, 0x0710);
-    SimEngine engine(device);
-    const V header = {0xC5, 0x00, 0xFF, 0x00, 0x00, 0x00};  // 256 bytes announced
-    engine.HostWrite(header, Micros(0));
-    engine.HostWrite(V(100, 0x00), Millis(600));
-    Received(engine, Millis(700));
-    engine.HostWrite(V{0xC1}, Millis(600) + Millis(c.silence_ms));
-    EXPECT_EQ(Values(Received(engine, Millis(5000))), c.replies) << c.silence_ms;
-    EXPECT_EQ(device.abandoned(), c.abandoned) << c.silence_ms;
-    EXPECT_EQ(device.version(), 0x0710);
-  }
 }
 
 // After a transfer the Programmer restarts as the new firmware and hears nothing meanwhile.
@@ -208,16 +178,6 @@ TEST(SimEngine, BytesWhileTheDeviceRestartsAreLost) {
   EXPECT_EQ(Values(Received(engine, Millis(2000))), (V{0xA5, 0x07, 0x10}));
 }
 
-TEST(SimEngine, OutputThatArrivedBeforeTheHostOpenedIsGone) {
-  ProgrammerModel device(0xAB, 0x0710);
-  SimEngine engine(device);
-  const V commands = {0xC1};
-  engine.HostWrite(commands, Micros(0));
-  engine.RunUntil(Millis(1));
-  engine.DiscardOutputBefore(Micros(261));  // A5 and 07 arrived by then
-  EXPECT_EQ(Values(Received(engine)), V{0x10});
-}
-
 TEST(FirmwareImage, CarriesItsIdentityAtOffsetSixteen) {
   const V image = MakeFirmwareImage({0xB4, 0x0710}, 100);
   EXPECT_EQ(V(image.begin() + 16, image.begin() + 22), (V{'Q', 'F', 'W', 0xB4, 0x07, 0x10}));
@@ -235,22 +195,6 @@ TEST(FirmwareImage, FilesStoreTheThreeRangesComplemented) {
     const bool scrambled = (i >= 3 && i <= 255) || (i >= 2051 && i <= 2303) || (i >= 10243 && i <= 10399);
     ASSERT_EQ(file[i], scrambled ? static_cast<uint8_t>(~image[i]) : image[i]) << i;
   }
-}
-
-TEST(FirmwareImage, SetHoldsEveryVariantAndTheGangController) {
-  test_support::TempDir folder;
-  const auto paths = WriteFirmwareSet((folder.path() / "fw").string(), 0x0710, 3000, 4096);
-  ASSERT_TRUE(paths);
-  ASSERT_EQ(paths->size(), kFirmwareVariantCount + 1);
-  for (std::size_t i = 0; i < kFirmwareVariantCount; ++i) {
-    const VariantInfo& info = Info(static_cast<FirmwareVariant>(i));
-    V file = test_support::ReadBytes(folder.File("fw/" + std::string(info.file)));
-    ASSERT_EQ(file.size(), 3000u);
-    RestoreScrambledRanges(file, file.size());
-    EXPECT_EQ(ReadFirmwareIdentity(file), (FirmwareIdentity{info.type_code, 0x0710})) << info.file;
-  }
-  EXPECT_EQ(ReadFirmwareIdentity(test_support::ReadBytes(folder.File("fw/v0710_GangMCU.DAT"))),
-            (FirmwareIdentity{0xAF, 0x0710}));
 }
 
 TEST(FaultPlan, ParsesKindAndCount) {

@@ -1,5 +1,6 @@
-// The job settings: the mode flags and item flags, the display forms, each part's CONFIG defaults
-// and editor (in tests/data/golden/setup_part.txt), and the settings dump of the hidden test button.
+// The job settings: the item flags and display forms (the mode flags show in the main window's
+// transcripts), each part's CONFIG defaults and editor (in tests/data/golden/setup_part.txt), and the
+// settings dump of the hidden test button.
 #include <gtest/gtest.h>
 
 #include "core/job/job_settings.h"
@@ -10,22 +11,6 @@
 
 namespace quillet {
 namespace {
-
-TEST(JobSettings, DerivedFlagsFollowTheNibbles) {
-  for (const auto& [mode, flags] : {std::pair{0x00, "----"},
-                                    {0x01, "-I--"},
-                                    {0x02, "C---"},
-                                    {0x41, "-IG-"},
-                                    {0x40, "--G-"},
-                                    {0x82, "C--P"}}) {
-    JobSettings job;
-    job.ProgrammerMode = static_cast<uint8_t>(mode);
-    DeriveModeFlags(job);
-    const std::string derived = {job.ComPortMode ? 'C' : '-', job.CategoryMode ? 'I' : '-',
-                                 job.GangMode ? 'G' : '-', job.ProductionMode ? 'P' : '-'};
-    EXPECT_EQ(derived, flags) << mode;
-  }
-}
 
 TEST(JobSettings, BuildItemFlagsMirrorsTheFlagsAndKeepsBit5) {
   JobSettings job;

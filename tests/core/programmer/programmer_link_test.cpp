@@ -115,7 +115,6 @@ const Scenario kScenarios[] = {
     {"type_unknown", Op::Search, {{0xA1}}},
     {"type_c0_is_icp_tessel", Op::Search, {{0xC0}}, 136},
     {"type_c1_is_icp_tessel", Op::Search, {{0xC1}}, 136},
-    {"type_c2_is_icp_tessel", Op::Search, {{0xC2}}, 136},
     {"halvard_refuses_isp_part", Op::Search, {{0xAE}}, 2},
     {"halvard_refuses_velmari_part", Op::Search, {{0xAE}}, 200},
     {"icp_refuses_kestra_part", Op::Search, {{0xAB}}, 131},

@@ -6,7 +6,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <random>
 
 #include "core/report/recording_reporter.h"
 #include "core/storage/packed_bcd.h"
@@ -89,21 +88,6 @@ TEST(SettingsRecord, RestoresAsStartUpDoes) {
     text += line;
   }
   EXPECT_TRUE(test_support::MatchesGolden("settings/restored.txt", text));
-}
-
-TEST(SettingsRecord, RandomFilesOfEveryLengthRestoreSafely) {
-  std::mt19937 random(7);
-  for (std::size_t size : {0, 1, 3, 40, 41, 255, 256, 257, 272, 273, 300, 4096}) {
-    for (int round = 0; round < 20; ++round) {
-      V file(size);
-      for (auto& b : file) b = static_cast<uint8_t>(random());
-      JobSettings job;
-      RestoreSettingsRecord(file, job);
-      EXPECT_LT(job.PartCode, kPartCodeCount);
-      EXPECT_LE(job.ProgrammerMode & 0x0F, 2);
-      EXPECT_LE(job.PortName().size(), kPortNameSize);
-    }
-  }
 }
 
 TEST(SettingsFile, MissingFileGivesFirstRunDefaultsAndSaveReadsBack) {

@@ -1,5 +1,5 @@
-// The system layer: whole-file replacement and limited reads, the per-user instance lock, the
-// virtual clock and the one-operation-at-a-time runner.
+// The system layer: whole-file replacement and limited reads, the per-user instance lock and the
+// one-operation-at-a-time runner. The virtual clock is exercised by every timed test.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -9,7 +9,6 @@
 #include <memory>
 
 #include "core/operations/operation_runner.h"
-#include "core/sys/clock.h"
 #include "core/sys/file_io.h"
 #include "core/sys/instance_lock.h"
 #include "support/temp_dir.h"
@@ -84,25 +83,6 @@ TEST(InstanceLock, PathCarriesTheNameAndTheUserAndPrefersTheRuntimeFolder) {
   ::unsetenv("XDG_RUNTIME_DIR");
   EXPECT_EQ(UserLockPath("HotKey_read_TRIM"), "/tmp/quillet-HotKey_read_TRIM-" + uid + ".lock");
   if (saved) ::setenv("XDG_RUNTIME_DIR", saved_value.c_str(), 1);
-}
-
-TEST(VirtualClock, SleepAndAdvanceMoveTimeAndLocalTimeAndNeverGoBack) {
-  VirtualClock clock;
-  clock.Sleep(Millis(10'000));
-  clock.Sleep(Millis(500));
-  EXPECT_EQ(clock.Now(), Millis(10'500));
-  EXPECT_EQ(clock.LocalTime().tm_year, 111);
-  EXPECT_EQ(clock.LocalTime().tm_hour, 12);
-  EXPECT_EQ(clock.LocalTime().tm_sec, 10);
-  clock.Advance(std::chrono::hours(13));  // rolls over to the next day
-  EXPECT_EQ(clock.LocalTime().tm_mday, 8);
-  VirtualClock fine;
-  for (int i = 0; i < 3; ++i) fine.Advance(Micros(87));
-  EXPECT_EQ(fine.NowMicros(), Micros(261));
-  EXPECT_EQ(fine.Now(), Millis(0));
-  fine.AdvanceTo(Micros(1500));
-  fine.AdvanceTo(Micros(200));
-  EXPECT_EQ(fine.NowMicros(), Micros(1500));
 }
 
 TEST(OperationRunner, OneOperationAtATimeAndTheFlagCoversItsWholeRun) {

@@ -17,36 +17,19 @@ namespace quillet {
 namespace {
 
 // Controls by the names the scripts and transcripts use.
+// clang-format off
 const std::map<int, std::string> kNames = {
-    {kIdAdvOk, "ok"},
-    {kIdUsageGroup, "usage group"},
-    {kIdUsageDisable, "usage-off"},
-    {kIdUsageEnable, "usage-on"},
-    {kIdUsageLabel, "usage label"},
-    {kIdUsageEdit, "usage"},
-    {kIdSnGroup, "S/N group"},
-    {kIdSnDisable, "sn-off"},
-    {kIdSnEnable, "sn-on"},
-    {kIdSnAddressLabel, "address label"},
-    {kIdSnAddressEdit, "address"},
-    {kIdSnEndEdit, "end address"},
-    {kIdIncrementLabel, "increment label"},
-    {kIdIncrementEdit, "increment"},
-    {kIdSnValueLabel, "S/N label"},
-    {kIdSnValueEdit, "sn"},
-    {kIdProtocolGroup, "protocol group"},
-    {kIdFastProtocol, "fast"},
-    {kIdNormalProtocol, "normal"},
-    {kIdCounterGroup, "counter group"},
-    {kIdCounterDisable, "counter-off"},
-    {kIdCounterEnable, "counter-on"},
-    {kIdCountDirection, "count-direction"},
-    {kIdCounterEdit, "counter"},
-    {kIdCounterSpin, "counter spin"},
-    {kIdGangGroup, "gang group"},
-    {kIdGangNormal, "gang-normal"},
-    {kIdGangVerifyOnly, "verify-only"},
-};
+    {kIdAdvOk, "ok"}, {kIdUsageGroup, "usage group"}, {kIdUsageDisable, "usage-off"},
+    {kIdUsageEnable, "usage-on"}, {kIdUsageLabel, "usage label"}, {kIdUsageEdit, "usage"},
+    {kIdSnGroup, "S/N group"}, {kIdSnDisable, "sn-off"}, {kIdSnEnable, "sn-on"},
+    {kIdSnAddressLabel, "address label"}, {kIdSnAddressEdit, "address"}, {kIdSnEndEdit, "end address"},
+    {kIdIncrementLabel, "increment label"}, {kIdIncrementEdit, "increment"}, {kIdSnValueLabel, "S/N label"},
+    {kIdSnValueEdit, "sn"}, {kIdProtocolGroup, "protocol group"}, {kIdFastProtocol, "fast"},
+    {kIdNormalProtocol, "normal"}, {kIdCounterGroup, "counter group"}, {kIdCounterDisable, "counter-off"},
+    {kIdCounterEnable, "counter-on"}, {kIdCountDirection, "count-direction"}, {kIdCounterEdit, "counter"},
+    {kIdCounterSpin, "counter spin"}, {kIdGangGroup, "gang group"}, {kIdGangNormal, "gang-normal"},
+    {kIdGangVerifyOnly, "verify-only"}};
+// clang-format on
 
 int IdOf(const std::string& name) {
   for (const auto& [id, n] : kNames) {
