@@ -4,6 +4,7 @@
 #include <cstring>
 #include <vector>
 
+#include "core/images/hex_damage.h"
 #include "core/images/hex_to_bin.h"
 #include "fuzz_support.h"
 
@@ -44,5 +45,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     FUZZ_CHECK(image_size >= 1 && image_size <= kImageCapacity);
     FUZZ_CHECK(AllFill(buffer, image_size, fill));
   }
+  // The damage count names a line that exists, and a converted image's lowest data lies inside it.
+  const HexScan scan = ScanHexText(text);
+  const auto lines = static_cast<uint32_t>(std::count(text.begin(), text.end(), '\n')) + 1;
+  FUZZ_CHECK(scan.Damaged() == (scan.first_line >= 1 && scan.first_line <= lines));
+  if (result == 1 && scan.lowest_address) FUZZ_CHECK(*scan.lowest_address < image_size);
   return 0;
 }
