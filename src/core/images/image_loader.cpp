@@ -161,6 +161,19 @@ void OnLoadFile(ImageBuffers& images, JobSettings& job, ImageWindow& window, Rep
   SelectedFlag(job, *area) = true;
   window.CheckItemBox(*area);
   window.RefreshControls();
+  // A production line must not program a damaged image in silence.
+  if (images[*area].hexScan.Damaged()) reporter.ShowWarning(HexDamageMessage(images[*area].hexScan));
+}
+
+int CheckSelectedImagesIntact(const ImageBuffers& images, const JobSettings& job, Reporter& reporter) {
+  for (ImageArea area : kImageAreas) {
+    const ImageBuffer& image = images[area];
+    if (SelectedFlag(job, area) && image.hasFile && image.hexScan.Damaged()) {
+      reporter.ShowFail(HexDamageMessage(image.hexScan));
+      return 0;
+    }
+  }
+  return 1;
 }
 
 }  // namespace quillet

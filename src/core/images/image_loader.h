@@ -48,6 +48,10 @@ void ReloadImages(ImageBuffers& images, const JobSettings& job, ImageView* view,
 void AttachImageFile(ImageBuffer& image, const std::string& path);
 
 // The "Load File" button. The caller has already refused while an operation runs.
+// Operations start only when no selected image was loaded from a damaged HEX text; 0 after a FAIL
+// naming the first damaged line.
+int CheckSelectedImagesIntact(const ImageBuffers& images, const JobSettings& job, Reporter& reporter);
+
 void OnLoadFile(ImageBuffers& images, JobSettings& job, ImageWindow& window, Reporter& reporter);
 
 }  // namespace quillet

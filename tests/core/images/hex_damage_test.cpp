@@ -6,6 +6,9 @@
 #include <vector>
 
 #include "core/images/hex_damage.h"
+#include "core/images/image_loader.h"
+#include "core/report/recording_reporter.h"
+#include "support/fake_image_window.h"
 #include "support/test_files.h"
 
 namespace quillet {
@@ -57,6 +60,24 @@ TEST(HexDamage, RecordsAfterTheEndRecordAreNotRead) {
   const std::string text = ":0100000011EE\n:00000001FF\n:01000000112233\n";
   const HexScan scan = ScanHexText({reinterpret_cast<const uint8_t*>(text.data()), text.size()});
   EXPECT_FALSE(scan.Damaged());
+}
+
+// Load File warns of a damaged HEX image at once, and an operation refuses to start with it.
+TEST(HexDamage, LoadFileWarnsAndOperationsRefuse) {
+  VirtualClock clock;
+  RecordingReporter reporter(clock);
+  JobSettings job;
+  auto images = std::make_unique<ImageBuffers>();
+  test_support::FakeImageWindow window;
+  window.chosenPath = std::string(QUILLET_TEST_DATA) + "/hex/damaged/checksum.hex";
+  OnLoadFile(*images, job, window, reporter);
+  EXPECT_EQ(reporter.Texts(ReportEvent::Kind::Warning),
+            std::vector<std::string>{"2 HEX records are damaged, the first at line 3 !"});
+  EXPECT_EQ(CheckSelectedImagesIntact(*images, job, reporter), 0);
+  EXPECT_EQ(reporter.Texts(ReportEvent::Kind::Fail),
+            std::vector<std::string>{"2 HEX records are damaged, the first at line 3 !"});
+  job.ApromSelected = false;  // not written: no refusal
+  EXPECT_EQ(CheckSelectedImagesIntact(*images, job, reporter), 1);
 }
 
 }  // namespace
