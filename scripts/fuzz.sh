@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets (clang, address and undefined-behaviour sanitizers) in build-fuzz and
 # runs each for SECONDS (default 300) on a copy of its corpus under tests/fuzz/corpus, so the corpus
-# in the tree only changes by hand; QUILLET_FUZZ_SEED fixes libFuzzer's random seed. Fails when a target finds a crash; the crashing input
-# is left in build-fuzz/findings/<target>/.
+# in the tree only changes by hand; QUILLET_FUZZ_SEED fixes libFuzzer's random seed. Fails when a
+# target finds a crash; the crashing input is left in build-fuzz/findings/<target>/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-300}
