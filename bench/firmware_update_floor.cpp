@@ -21,15 +21,6 @@ namespace {
 
 using namespace quillet;
 
-class NoDisplay : public OperationDisplay {
- public:
-  void ShowPortField(const std::string&) override {}
-  void ShowProgrammerType(const std::string&) override {}
-  void ShowSerialNumber(uint32_t, uint32_t) override {}
-  void ShowChipCounter(uint32_t) override {}
-  void CancelProgram() override {}
-};
-
 constexpr std::size_t kFirmwareSize = 14336;
 constexpr int kRuns = 3;
 constexpr Millis kPrescribedPauses{1 + 4 + 500 + 2000};
@@ -56,7 +47,7 @@ int main() {
 
   SystemClock clock;
   RecordingReporter reporter(clock);
-  NoDisplay display;
+  NullOperationDisplay display;
   Workbench bench(clock, reporter, display, folder.string(), PortSources{false, "", {}});
   SerialPort& port = bench.port();
   ProgrammerLink& link = bench.link();

@@ -178,7 +178,7 @@ std::string Summary(const SaveOptions& options, Workbench& bench) {
 int Save(const SaveOptions& options) {
   SystemClock clock;
   ConsoleReporter reporter(clock, std::cout, std::cerr, false, options.output);
-  NoDisplay display;
+  NullOperationDisplay display;
   Workbench bench(clock, reporter, display, "", PortSources{false, "", {}});
   const PartCatalogue names;
   const uint8_t type = *TypeOfModeWord(options.mode);

@@ -32,16 +32,6 @@ std::string WriteFailureReason(const std::string& path);
 nlohmann::ordered_json ResultJson(const ConsoleReporter& reporter);
 void PrintJson(const nlohmann::ordered_json& json);
 
-// A display for verbs that run no Programmer operation.
-class NoDisplay final : public OperationDisplay {
- public:
-  void ShowPortField(const std::string&) override {}
-  void ShowProgrammerType(const std::string&) override {}
-  void ShowSerialNumber(uint32_t, uint32_t) override {}
-  void ShowChipCounter(uint32_t) override {}
-  void CancelProgram() override {}
-};
-
 // The help page's end: what the exit codes mean, the environment variables the verb reads, an
 // example. `variables` may be empty.
 std::string HelpFooter(const std::string& exit_codes, const std::string& variables,

@@ -14,12 +14,8 @@ using namespace quillet;
 
 namespace {
 
-class NoDisplay final : public OperationDisplay {
+class NoDisplay final : public NullOperationDisplay {
  public:
-  void ShowPortField(const std::string&) override {}
-  void ShowProgrammerType(const std::string&) override {}
-  void ShowSerialNumber(uint32_t, uint32_t) override {}
-  void ShowChipCounter(uint32_t) override {}
   void CancelProgram() override { __builtin_trap(); }  // the file is always there
 };
 

@@ -101,12 +101,8 @@ class ScriptedDevice final : public SerialDevice {
   SerialTimeouts timeouts_;
 };
 
-class NoDisplay final : public OperationDisplay {
+class NoDisplay final : public NullOperationDisplay {
  public:
-  void ShowPortField(const std::string&) override {}
-  void ShowProgrammerType(const std::string&) override {}
-  void ShowSerialNumber(uint32_t, uint32_t) override {}
-  void ShowChipCounter(uint32_t) override {}
   void CancelProgram() override { ++cancels; }
   int cancels = 0;
 };

@@ -10,6 +10,8 @@ import sys
 import tempfile
 import time
 
+import sim_harness
+
 cli, sim = sys.argv[1], sys.argv[2]
 failures = []
 
@@ -20,27 +22,11 @@ def check(name, condition, detail=""):
 
 
 def start_sim(folder, *args):
-    proc = subprocess.Popen([sim, *args], cwd=folder, stdout=subprocess.PIPE, text=True)
-    ports = []
-    for line in proc.stdout:
-        if line.strip() == "ready":
-            return proc, ports
-        ports.append(line.split()[1])
-    raise SystemExit("quillet-sim ended before it was ready")
-
-
-def stop_sim(proc):
-    proc.terminate()
-    proc.wait(timeout=10)
-
-
-def env_for(ports):
-    return dict(os.environ, QUILLET_SCAN_SYSTEM_PORTS="0", QUILLET_EXTRA_PORTS=":".join(ports))
+    return sim_harness.start_sim(sim, folder, *args)
 
 
 def run_cli(folder, ports, *args):
-    run = subprocess.run([cli, *args], cwd=folder, env=env_for(ports), capture_output=True, text=True, timeout=60)
-    return run.returncode, run.stdout, run.stderr
+    return sim_harness.run_cli(cli, folder, ports, *args)
 
 
 def received(trace):
@@ -62,7 +48,7 @@ def interrupted_update(folder, fw, signals, recover=False):
     proc, ports = start_sim(folder, "--type", "0xAB")
     try:
         run = subprocess.Popen([cli, "fwupdate", "--port", ports[0], "--part", "QMC04A", "--firmware-dir", fw],
-                               cwd=folder, env=env_for(ports), stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+                               cwd=folder, env=sim_harness.cli_env(ports), stdout=subprocess.PIPE, stderr=subprocess.PIPE,
                                text=True)
         lines = []
         for line in run.stderr:
@@ -81,7 +67,7 @@ def interrupted_update(folder, fw, signals, recover=False):
             result = (result[0], result[1] + out, result[2] + err) if code == 0 else (-code, out, err)
         return result
     finally:
-        stop_sim(proc)
+        sim_harness.stop_sim(proc)
 
 
 with tempfile.TemporaryDirectory() as folder:
@@ -103,7 +89,7 @@ with tempfile.TemporaryDirectory() as folder:
         check("link followed", code == 0 and f"({ports[0]})" in out, out + err)
         check("switch announced", "Switching the Programmer from ISP to ICP firmware, about 4 s\n" in err, err)
     finally:
-        stop_sim(proc)
+        sim_harness.stop_sim(proc)
 
     # Gang mode: the remembered port is silent now; the scan finds the Gang Programmer: exit 0.
     proc, ports = start_sim(folder, "--device", "gang", "--decoys", "1")
@@ -112,7 +98,7 @@ with tempfile.TemporaryDirectory() as folder:
         code, out, err = run_cli(folder, ports, "search", "--gang", "--settings", "stale.log")
         check("stale gang port", code == 0 and "Prog. Type Gang Programmer" in out and "FAIL" in err, out + err)
     finally:
-        stop_sim(proc)
+        sim_harness.stop_sim(proc)
 
     code, out, err = interrupted_update(folder, fw, 1)
     check("one Ctrl-C", code == 0 and "finishes first" in err and "successfully updated" in out, out + err)

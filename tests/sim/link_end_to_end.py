@@ -13,37 +13,26 @@ import sys
 import tempfile
 import time
 
+import sim_harness
+
 cli, sim = sys.argv[1], sys.argv[2]
 SCRAMBLED = [(3, 255), (2051, 2303), (10243, 10495)]
 
 
 def start_sim(folder, trace, *args):
-    proc = subprocess.Popen([sim, "--strict", "--trace", trace, *args], cwd=folder, stdout=subprocess.PIPE,
-                            text=True)
-    ports = []
-    for line in proc.stdout:
-        if line.strip() == "ready":
-            return proc, ports
-        ports.append(line.split()[1])
-    raise SystemExit("quillet-sim ended before it was ready")
+    return sim_harness.start_sim(sim, folder, "--strict", "--trace", trace, *args)
 
 
 def stop_sim(proc, folder, trace):
     """Stops the simulator; its trace must show no byte refused inside a pause."""
-    proc.terminate()
-    proc.wait(timeout=10)
+    sim_harness.stop_sim(proc)
     text = open(os.path.join(folder, trace)).read()
     assert "# strict: 0 bytes refused" in text and "# strict: byte" not in text, trace
     return text
 
 
-def cli_env(ports):
-    return dict(os.environ, QUILLET_SCAN_SYSTEM_PORTS="0", QUILLET_EXTRA_PORTS=":".join(ports))
-
-
 def run_cli(folder, ports, *args):
-    run = subprocess.run([cli, *args], cwd=folder, env=cli_env(ports), capture_output=True, text=True, timeout=60)
-    return run.returncode, run.stdout, run.stderr
+    return sim_harness.run_cli(cli, folder, ports, *args)
 
 
 def sent_bytes(path):
@@ -122,7 +111,7 @@ with tempfile.TemporaryDirectory() as folder:
     proc, ports = start_sim(folder, "killed.trace", "--type", "0xAB", "--fw-version", "0x0700")
     try:
         update = ["fwupdate", "--port", ports[0], "--part", "QMC04A", "--firmware-dir", big]
-        first = subprocess.Popen([cli, *update], cwd=folder, env=cli_env(ports), stdout=subprocess.DEVNULL,
+        first = subprocess.Popen([cli, *update], cwd=folder, env=sim_harness.cli_env(ports), stdout=subprocess.DEVNULL,
                                  stderr=subprocess.PIPE, text=True)
         for line in first.stderr:  # the blocks start after this status line
             if line.startswith("!!! Note:"):

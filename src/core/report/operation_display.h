@@ -34,4 +34,14 @@ class OperationDisplay {
   virtual void TransferEnded() {}
 };
 
+// A display for runs that show none of these fields (verbs without a Programmer, benchmarks).
+class NullOperationDisplay : public OperationDisplay {
+ public:
+  void ShowPortField(const std::string&) override {}
+  void ShowProgrammerType(const std::string&) override {}
+  void ShowSerialNumber(uint32_t, uint32_t) override {}
+  void ShowChipCounter(uint32_t) override {}
+  void CancelProgram() override {}
+};
+
 }  // namespace quillet

@@ -61,7 +61,7 @@ void MainControls::SetTypeControls() {
   if (job_.Type() == kTypeComIsp) states_.Enable(kIdGangCheck, false);
 }
 
-void MainControls::RefreshControls() {
+void MainControls::RefreshControls(bool keep_tab) {
   part_list_ = FillPartList(lists_, job_, catalogue_);
   if (job_.ComPortMode) {
     states_.Enable(kIdComPortList, true);
@@ -76,7 +76,7 @@ void MainControls::RefreshControls() {
     states_.Enable(kIdPmCheck, false);
   }
   RefreshItems();
-  RefreshTabs();
+  RefreshTabs(keep_tab);
   RefreshButtons();
   if (hooks_.reload_images) hooks_.reload_images();
   BlockPlaceholderPart();
@@ -106,7 +106,8 @@ void MainControls::RefreshItems() {
   states_.Enable(kIdConfigSetting, job_.ConfigSelected);
 }
 
-void MainControls::RefreshTabs() {
+void MainControls::RefreshTabs(bool keep_tab) {
+  const int front = tab_index_;
   const PartRow& part = catalogue_.Row(job_.PartCode);
   tabs_ = {"APROM Buffer"};
   tab_index_ = 0;
@@ -118,6 +119,10 @@ void MainControls::RefreshTabs() {
   } else if (part.HasDataFlash) {
     tabs_.push_back("DataFlash Buffer");
     data_flash_tab_shown_ = true;
+  }
+  if (keep_tab && front < static_cast<int>(tabs_.size())) {
+    tab_index_ = front;
+    if (front == 1 && data_flash_tab_shown_) states_.SetText(kIdSizeLabel, "Data Size:");
   }
 }
 

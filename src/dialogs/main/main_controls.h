@@ -67,7 +67,8 @@ class MainControls {
 
   // Refresh procedures, also run by other subsystems (project load, operations).
   void SetTypeControls();
-  void RefreshControls();
+  // `keep_tab`: the tab in front stays there when the part still has it (after Load File).
+  void RefreshControls(bool keep_tab = false);
   void RefreshButtons();
   void BlockPlaceholderPart();
   void ShowSnValue();
@@ -106,7 +107,7 @@ class MainControls {
   void ClearPortNameFromComIsp();
   void ShowCategoryZeroDisabled();
   void RefreshItems();
-  void RefreshTabs();
+  void RefreshTabs(bool keep_tab);
   void LeaveProductionMode();
   // Captions of the gang modes; verify-only also disables Verify Chip and Read Chip.
   void ShowGangMode();

@@ -99,9 +99,7 @@ void MainDialog::CheckItemBox(ImageArea area) {
 
 // Load File refreshes the window; the tab the file went into stays in front.
 void MainDialog::RefreshControls() {
-  const int tab = controls_.tab_index();
-  controls_.RefreshControls();
-  controls_.OnTabChange(tab);
+  controls_.RefreshControls(/*keep_tab=*/true);
   ApplyControls();
 }
 
