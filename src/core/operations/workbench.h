@@ -16,6 +16,7 @@
 #include "core/report/reporter.h"
 #include "core/serial/port_system.h"
 #include "core/serial/serial_port.h"
+#include "core/storage/production_recorder.h"
 #include "core/sys/clock.h"
 
 namespace quillet {
@@ -45,6 +46,9 @@ class Workbench {
   PortSystem& ports() { return ports_; }
   SerialPort& port() { return port_; }
   ProgrammerLink& link() { return link_; }
+  // Where updates write down each chip; records nothing until a front end sets its own.
+  ProductionRecorder& recorder() { return *recorder_; }
+  void SetRecorder(ProductionRecorder& recorder) { recorder_ = &recorder; }
 
  private:
   Clock& clock_;
@@ -56,6 +60,8 @@ class Workbench {
   PortSystem ports_;
   SerialPort port_;
   ProgrammerLink link_;
+  NullProductionRecorder no_records_;
+  ProductionRecorder* recorder_ = &no_records_;
 };
 
 }  // namespace quillet
