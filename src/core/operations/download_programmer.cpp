@@ -73,7 +73,7 @@ int DownloadGangProgrammer(Workbench& bench, bool gang_fw_updatable) {
   ProgrammerLink& link = bench.link();
   if (!link.SearchGangProgrammer()) return 0;
   if (link.CheckGangFirmware() && !link.SearchGangProgrammer()) return 0;
-  if (!link.SendCommand(kGangDownload) || !link.ExpectGangAck()) return 0;
+  if (!SendCommandAck(bench, kGangDownload, true)) return 0;
   if (gang_fw_updatable) {
     const PartRow& part = bench.catalogue().Row(bench.job().PartCode);
     if (!SendPacedBytes(bench, BuildGangHeader(part, bench.job(), bench.images()))) return 0;
@@ -105,7 +105,7 @@ int DownloadProgrammerStorage(Workbench& bench, bool show_pass) {
     if (!CheckSnAddress(part, job, images, bench.reporter())) return link.LastResult = 0;
     if (!SendSnSettings(bench)) return 0;
   }
-  if (!link.SendCommand(kStorageDownload) || !link.ExpectAck() || !link.ExpectAck()) return 0;
+  if (!SendCommandAck(bench, kStorageDownload) || !link.ExpectAck()) return 0;
   job.BuildItemFlags();
   if (!SendPacedBytes(bench, BuildDownloadHeader(part, job, images)) || !link.ExpectAck()) return 0;
   if (!SendBlockPaced(bench, PartNameBlock(part)) || !link.ExpectAck()) return 0;

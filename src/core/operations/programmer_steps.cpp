@@ -29,6 +29,11 @@ int SendPacedBytes(Workbench& bench, std::span<const uint8_t> bytes) {
   return 1;
 }
 
+int SendCommandAck(Workbench& bench, uint8_t command, bool gang) {
+  if (!SendPaced(bench, command)) return 0;
+  return gang ? bench.link().ExpectGangAck() : bench.link().ExpectAck();
+}
+
 int FailStep(Workbench& bench, const std::string& message) {
   bench.reporter().ShowFail(message);
   return bench.link().LastResult = 0;
@@ -42,8 +47,7 @@ int ExpectSync(Workbench& bench, uint8_t expected) {
 }
 
 int SendSnSettings(Workbench& bench) {
-  ProgrammerLink& link = bench.link();
-  if (!link.SendCommand(kSerialNumberSettings) || !link.ExpectAck()) return 0;
+  if (!SendCommandAck(bench, kSerialNumberSettings)) return 0;
   const auto block = BuildSnBlock(bench.job());
   return SendPacedBytes(bench, block);
 }

@@ -26,6 +26,10 @@ int SendPaced(Workbench& bench, uint8_t byte);
 // Each byte on its own write, each followed by a 1 ms pause.
 int SendPacedBytes(Workbench& bench, std::span<const uint8_t> bytes);
 
+// A command, the 1 ms the Programmer takes before it acknowledges, and its acknowledge (0xA5, or
+// the Gang Programmer's 0xAF).
+int SendCommandAck(Workbench& bench, uint8_t command, bool gang = false);
+
 // A step's own failure: the FAIL window and 0 in LastResult.
 int FailStep(Workbench& bench, const std::string& message);
 

@@ -119,7 +119,7 @@ UpdateOutcome ProgramChipIsp(Workbench& bench, const ChipRun& chip) {
     if (byte == 0xFF) {
       reporter.ShowWarning(
           "APROM will be erased because code protection is changed from \"Enable\" to \"Disable\" !");
-      if (!link.SendCommand(0x00)) return Failed(bench, chip, UpdateOutcome::Stopped);
+      if (!SendPaced(bench, 0x00)) return Failed(bench, chip, UpdateOutcome::Stopped);
       reporter.SetStatus("Erase APROM...");
       if (!EraseCount(bench)) return Failed(bench, chip, UpdateOutcome::Stopped);
     }
@@ -160,10 +160,10 @@ UpdateOutcome ProgramChipIcp(Workbench& bench, const ChipRun& chip) {
   if (!link.ReceiveByte(status)) return Failed(bench, chip, UpdateOutcome::Stopped);
   if (status == 2) {
     reporter.ShowFail("Device ID error !\nPlease select the correct Part No.");
-    link.SendCommand(0x00);
+    SendPaced(bench, 0x00);
     return Failed(bench, chip, UpdateOutcome::ChipFailed);
   }
-  if (status <= 1 && !link.SendCommand(0x00)) return Failed(bench, chip, UpdateOutcome::Stopped);
+  if (status <= 1 && !SendPaced(bench, 0x00)) return Failed(bench, chip, UpdateOutcome::Stopped);
 
   const std::string errors[] = {"Update APROM error !", DataFlashErrorText(part), "Update LDROM error !"};
   for (ImageArea area : kImageAreas) {
@@ -222,14 +222,14 @@ UpdateOutcome UpdateChipBody(Workbench& bench, bool may_download) {
   }
   const bool icp = job.Type() == kTypeIcp;
   if (icp && job.SnProgrammingEnabled && !SendSnSettings(bench)) return UpdateOutcome::Stopped;
-  if (!link.SendCommand(kStorageReport) || !link.ExpectAck()) return UpdateOutcome::Stopped;
+  if (!SendCommandAck(bench, kStorageReport)) return UpdateOutcome::Stopped;
   switch (ReadStorageReport(bench)) {
     case 0:
       return UpdateOutcome::Stopped;
     case -1:
       return DownloadAndUpdate(bench, may_download);
     case -2:
-      if (!link.SendCommand(0xFF)) return UpdateOutcome::Stopped;
+      if (!SendPaced(bench, 0xFF)) return UpdateOutcome::Stopped;
       return DownloadAndUpdate(bench, may_download);
     default:
       break;
@@ -242,11 +242,11 @@ UpdateOutcome UpdateChipBody(Workbench& bench, bool may_download) {
   if (chip.sn) StepSerialNumber(reserved);
   const ChipStart start{0, chip.sn};
   if (!bench.recorder().ChipsStarting({&start, 1}, {reserved.SnValue, job.ChipCounter})) {
-    link.SendCommand(0xFF);
+    SendPaced(bench, 0xFF);
     return UpdateOutcome::Stopped;
   }
   chip.started = true;
-  if (!link.SendCommand(0x00)) return Failed(bench, chip, UpdateOutcome::Stopped);
+  if (!SendPaced(bench, 0x00)) return Failed(bench, chip, UpdateOutcome::Stopped);
   return icp ? ProgramChipIcp(bench, chip) : ProgramChipIsp(bench, chip);
 }
 

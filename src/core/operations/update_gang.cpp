@@ -49,7 +49,7 @@ int ReadGangReport(Workbench& bench, bool& matches) {
 // 0xD2 to the Gang Programmer, then each socket's Programmer gets its S/N after its sync byte.
 int HandOutSerialNumbers(Workbench& bench, SocketSns& sns) {
   ProgrammerLink& link = bench.link();
-  if (!link.SendCommand(kSerialNumberSettings) || !link.ExpectGangAck()) return 0;
+  if (!SendCommandAck(bench, kSerialNumberSettings, true)) return 0;
   if (!SetPortTimeouts(bench, kFirstSyncMs) || !ExpectSync(bench, 1)) return 0;
   if (!SetPortTimeouts(bench, kStandardReadMs)) return 0;
   for (uint8_t socket = 1; socket <= 4; ++socket) {
@@ -133,10 +133,10 @@ UpdateOutcome UpdateGangChips(Workbench& bench) {
   if (link.ProgrammerFirmwareVersion != kExpectedFirmwareVersion) return Warn(bench, kDownloadFirst);
 
   uint8_t stored = 0;
-  if (!SendPaced(bench, kGangStorageQuery) || !link.ExpectGangAck() || !link.ReceiveByte(stored))
+  if (!SendCommandAck(bench, kGangStorageQuery, true) || !link.ReceiveByte(stored))
     return UpdateOutcome::Stopped;
   if (stored == 0xFF) return Warn(bench, kDownloadFirst);
-  if (!SendPaced(bench, kGangSocketFirst) || !link.ExpectGangAck()) return UpdateOutcome::Stopped;
+  if (!SendCommandAck(bench, kGangSocketFirst, true)) return UpdateOutcome::Stopped;
   if (!SetPortTimeouts(bench, kFirstSyncMs) || !ExpectSync(bench, 1)) return UpdateOutcome::Stopped;
   if (!SetPortTimeouts(bench, kStandardReadMs)) return UpdateOutcome::Stopped;
 
@@ -145,9 +145,9 @@ UpdateOutcome UpdateGangChips(Workbench& bench) {
   link.InfoOnlySearch = false;
   if (!found) return UpdateOutcome::Stopped;
   bool matches = true;
-  if (!link.SendCommand(kStorageReport) || !link.ExpectAck() || !ReadGangReport(bench, matches))
+  if (!SendCommandAck(bench, kStorageReport) || !ReadGangReport(bench, matches))
     return UpdateOutcome::Stopped;
-  if (!link.SendCommand(0xFF)) return UpdateOutcome::Stopped;
+  if (!SendPaced(bench, 0xFF)) return UpdateOutcome::Stopped;
   if (!matches) return Warn(bench, kDownloadFirst);
 
   SocketSns sns;
@@ -159,7 +159,7 @@ UpdateOutcome UpdateGangChips(Workbench& bench) {
   for (uint8_t n = 1; n <= 4; ++n) chips[n - 1] = {n, sns[n - 1]};
   if (!bench.recorder().ChipsStarting(chips, {job.SnValue, job.ChipCounter})) return UpdateOutcome::Stopped;
 
-  if (!SendPaced(bench, kStorageReport) || !link.ExpectGangAck()) {
+  if (!SendCommandAck(bench, kStorageReport, true)) {
     Finish(bench, sns, 0, ChipResult::Skipped, reporter.ResultMessage());
     return UpdateOutcome::Stopped;
   }
