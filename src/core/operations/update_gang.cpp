@@ -48,7 +48,6 @@ int ReadGangReport(Workbench& bench, bool& matches) {
 
 // 0xD2 to the Gang Programmer, then each socket's Programmer gets its S/N after its sync byte.
 int HandOutSerialNumbers(Workbench& bench, SocketSns& sns) {
-  ProgrammerLink& link = bench.link();
   if (!SendCommandAck(bench, kSerialNumberSettings, true)) return 0;
   if (!SetPortTimeouts(bench, kFirstSyncMs) || !ExpectSync(bench, 1)) return 0;
   if (!SetPortTimeouts(bench, kStandardReadMs)) return 0;
