@@ -19,7 +19,7 @@ namespace {
 constexpr char kPassText[] = "Chip is successfully updated !";
 constexpr char kStorageDiffers[] = "Programmer's storage does not match the job !";
 
-// One chip in the socket: its S/N when S/N programming applies, and how its run ended.
+// The chip in the socket: its S/N when S/N programming applies, and whether its start is on record.
 struct ChipRun {
   std::optional<SplitDecimal> sn;
   bool started = false;
