@@ -70,8 +70,12 @@ void Finish(Workbench& bench, const SocketSns& sns, uint8_t result_bits, std::op
             const std::string& message) {
   std::array<ChipOutcome, 4> chips;
   for (int n = 1; n <= 4; ++n) {
+    // A failed socket's S/N is used up when another socket passed (the S/N moved on past it);
+    // when none passed the four come back and the failed chips' S/Ns are handed out again.
+    const bool others_passed = (result_bits & kAllPassed) != 0;
     const ChipResult result = all                            ? *all
                               : SocketPassed(result_bits, n) ? ChipResult::Passed
+                              : others_passed && sns[n - 1]  ? ChipResult::Skipped
                                                              : ChipResult::Failed;
     chips[n - 1] = {static_cast<uint8_t>(n), sns[n - 1], result, message};
   }
@@ -140,7 +144,13 @@ UpdateOutcome UpdateGangChips(Workbench& bench) {
 
   std::array<ChipStart, 4> chips;
   for (uint8_t n = 1; n <= 4; ++n) chips[n - 1] = {n, sns[n - 1]};
-  if (!bench.recorder().ChipsStarting(chips, {job.SnValue, job.ChipCounter})) return UpdateOutcome::Stopped;
+  if (!bench.recorder().ChipsStarting(chips, {job.SnValue, job.ChipCounter})) {
+    // No chip started: the S/Ns handed to the sockets' Programmers are not on any chip.
+    if (sns[0]) {
+      for (int i = 0; i < 4; ++i) UnstepSerialNumber(job);
+    }
+    return UpdateOutcome::Stopped;
+  }
 
   if (!SendCommandAck(bench, kStorageReport, true)) {
     Finish(bench, sns, 0, ChipResult::Skipped, reporter.ResultMessage());
