@@ -1,7 +1,7 @@
 #pragma once
-// The boot-loader link wired to a simulated chip on an in-process port, in virtual time, and what a
-// scenario did as text for a golden file: the line's trace (runs of bytes one way that follow each
-// other without a pause on one line, with the time of their first byte in ms; a run of equal lines
+// The boot-loader link wired to a strict simulated chip on an in-process port, in virtual time, and
+// what a scenario did as text for a golden file: the line's trace (bytes one way that follow each
+// other without a pause share a line, stamped with the first one's time in ms; a line repeated is
 // written once with its count), the reporter's events, the display, the remembered port, the chip.
 #include <cstdio>
 #include <fstream>
@@ -12,20 +12,16 @@
 #include "core/comisp/comisp_link.h"
 #include "core/operations/workbench.h"
 #include "sim/boot_loader_chip.h"
-#include "sim/sim_engine.h"
 #include "sim/virtual_port.h"
-#include "support/link_rig.h"
 #include "support/link_transcript.h"
-#include "support/temp_dir.h"
 
 namespace quillet::test_support {
 
 struct ComIspRigSetup {
   sim::BootChipGeometry geometry{0x20000, 0x1000, false, false};
-  sim::BootChipOptions options{.strict = true};
+  sim::BootChipOptions options;
   sim::FaultPlan faults;
-  // Opens of the chip's port that succeed; later ones fail (0: all).
-  int opens_allowed = 0;
+  int opens_allowed = 0;  // opens of the chip's port that succeed (0: all, -1: none)
   bool port_file_writable = true;
 };
 
@@ -34,10 +30,9 @@ class ComIspRig {
   static constexpr const char* kPortName = "sim:chip";
 
   explicit ComIspRig(const ComIspRigSetup& setup = {})
-      : chip(setup.geometry, setup.options),
-        link(
-            port, clock, reporter, display, job,
-            setup.port_file_writable ? dir.File("GUI_ComPortISP.LOG") : dir.File("none/GUI_ComPortISP.LOG")) {
+      : chip(setup.geometry, [o = setup.options]() mutable { return o.strict = true, o; }()),
+        link(port, clock, reporter, display, job,
+             dir.File(setup.port_file_writable ? "" : "none/") + kPortFile) {
     DeriveModeFlags(job);
     trace.OpenFile(dir.File("wire.txt"));
     sim_port =
@@ -52,54 +47,47 @@ class ComIspRig {
     bench.ports().virtual_ports().Unregister(kPortName);
   }
 
-  std::string TraceText() {
-    sim_port->Settle();
-    trace.Flush();
-    std::ifstream file(dir.File("wire.txt"));
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
-  }
-
   // Bytes that follow each other within `run_gap` share a line.
   std::string Transcript(int result, Micros run_gap) {
+    sim_port->Settle();
+    trace.Flush();
+    std::ifstream trace_file(dir.File("wire.txt"));
+    std::string line, text = "result " + std::to_string(result) + "\n-- line\n", last_rest;
+    long long last_time = -1'000'000, time = 0;
+    char last_kind = 0, kind = 0;
+    int repeats = 0, used = 0;
     std::vector<std::string> lines;
-    std::istringstream trace_lines(TraceText());
-    std::string line;
-    long long last_time = -1'000'000;
-    char last_direction = 0;
-    while (std::getline(trace_lines, line)) {
-      long long time = 0;
-      char kind = 0;
-      int used = 0;
+    while (std::getline(trace_file, line)) {
       if (std::sscanf(line.c_str(), "%lld %c %n", &time, &kind, &used) < 2) continue;
-      const std::string rest = line.substr(used);
       const bool byte = kind == '>' || kind == '<';
-      if (byte && kind == last_direction && time - last_time <= run_gap.count() &&
-          lines.back().size() < 110) {
-        lines.back() += " " + rest;
+      if (byte && kind == last_kind && time - last_time <= run_gap.count() && lines.back().size() < 110) {
+        lines.back() += " " + line.substr(used);
       } else {
         char stamp[32];
         std::snprintf(stamp, sizeof stamp, "%10.3f %c ", static_cast<double>(time) / 1000.0, kind);
-        lines.push_back(stamp + rest);
+        lines.push_back(stamp + line.substr(used));
       }
-      last_direction = byte ? kind : 0;
+      last_kind = byte ? kind : 0;
       last_time = time;
     }
-    std::string text = "result " + std::to_string(result) + "\n-- line\n" + CollapseRepeats(lines);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+      const std::string rest = lines[i].substr(11);
+      ++repeats;
+      if (i + 1 < lines.size() && lines[i + 1].substr(11) == rest) continue;
+      text += lines[i + 1 - repeats] + (repeats > 1 ? " (" + std::to_string(repeats) + " times)\n" : "\n");
+      repeats = 0;
+    }
     text += "-- reports\n" + ReportText(reporter.Events()) + "-- display\n";
     for (const auto& field : display.port_fields) text += "port field: " + field + "\n";
-    std::ifstream remembered(dir.File("GUI_ComPortISP.LOG"));
-    std::string name((std::istreambuf_iterator<char>(remembered)), std::istreambuf_iterator<char>());
-    text += "-- remembered port: " + (remembered ? name : std::string("none")) + "\n";
-    char chip_state[160];
-    std::snprintf(chip_state, sizeof chip_state,
-                  "-- chip: %d resets, %d blocks written, %d refused, %s, %s\n", chip.resets(),
-                  chip.blocks_written(), chip.blocks_refused(), chip.Locked() ? "locked" : "unlocked",
-                  chip.application_running() ? "application" : "boot loader");
-    text += chip_state;
-    text += "-- port " +
-            std::string(port.IsOpen() ? "open at " + std::to_string(port.Line().baud_rate) : "closed");
+    std::ifstream remembered(dir.File(kPortFile));
+    std::stringstream name;
+    name << remembered.rdbuf();
+    text += "-- remembered port: " + (remembered ? name.str() : "none") +
+            "\n-- chip: " + std::to_string(chip.resets()) + " resets, " +
+            std::to_string(chip.blocks_written()) + " written, " + std::to_string(chip.blocks_refused()) +
+            " refused, " + (chip.Locked() ? "locked, " : "unlocked, ") +
+            (chip.application_running() ? "application" : "boot loader") + "\n-- port " +
+            (port.IsOpen() ? "open at " + std::to_string(port.Line().baud_rate) : "closed");
     return text + ", " + std::to_string(clock.Now().count()) + " ms\n";
   }
 
@@ -117,18 +105,7 @@ class ComIspRig {
   int opens = 0;
 
  private:
-  // The line "  12.345 > 00" repeated n times after itself becomes "  12.345 > 00 (n times)"
-  // (the time is the first one's).
-  static std::string CollapseRepeats(const std::vector<std::string>& lines) {
-    std::string text;
-    for (std::size_t i = 0; i < lines.size();) {
-      std::size_t j = i + 1;
-      while (j < lines.size() && lines[j].size() > 11 && lines[j].substr(11) == lines[i].substr(11)) ++j;
-      text += lines[i] + (j - i > 1 ? " (" + std::to_string(j - i) + " times)" : "") + "\n";
-      i = j;
-    }
-    return text;
-  }
+  static constexpr const char* kPortFile = "GUI_ComPortISP.LOG";
 };
 
 }  // namespace quillet::test_support
