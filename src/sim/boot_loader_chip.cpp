@@ -86,7 +86,7 @@ void BootLoaderChip::Reset(Micros at) {
 }
 
 bool BootLoaderChip::TooSoon(Micros at) const {
-  return options_.strict && at - ByteTime(Line()) < quiet_until_;
+  return options_.strict && at - ByteTime(Line()) + options_.strict_slack < quiet_until_;
 }
 
 void BootLoaderChip::Handle(uint8_t byte, Micros at, DeviceIo& io) {

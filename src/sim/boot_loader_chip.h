@@ -35,6 +35,9 @@ struct BootChipOptions {
   // A host byte that starts inside a pause the protocol prescribes spoils the exchange it belongs
   // to: the block or CONFIG is answered 0x00 and not written.
   bool strict = false;
+  // How much sooner a byte may start before it counts as inside a pause: in real time the host's
+  // write times are known only as well as the server's wake-ups place them.
+  Micros strict_slack{0};
   bool locked = false;  // starts with the lock bit of CONFIG byte 0 clear
   // The chip hears nothing before this moment (the operator powers it on).
   Micros power_on{0};

@@ -89,13 +89,11 @@ void ComIspLink::PulseDtr(Millis length) {
 int ComIspLink::DetectChip(DetectMode mode, const std::string& port_name) {
   PortName = port_name;
   const bool single = mode == DetectMode::Single;
-  if (single) {
-    reporter_.BeginPhase(kDetectingText, 20);
-    if (!OpenProbing()) return Fail("ComPort cannot be opened !");
-  } else {
-    if (!OpenProbing()) return Fail("ComPort cannot be opened !");
-    reporter_.BeginPhase(kDetectingText, 1);
-  }
+  // Single mode steps the progress bar at each of the window's 20 resets; production mode once per
+  // reset on a bar of one step.
+  if (single) reporter_.BeginPhase(kDetectingText, 20);
+  if (!OpenProbing()) return Fail("ComPort cannot be opened !");
+  if (!single) reporter_.BeginPhase(kDetectingText, 1);
   if (!Probe(mode) || !SwitchToAgreedRate()) return Result(0);
   if (single) display_.ShowPortField(ShortPortName(PortName));
   RememberPort();
