@@ -136,6 +136,17 @@ TEST_P(ComIspScenario, MatchesGolden) {
 INSTANTIATE_TEST_SUITE_P(Link, ComIspScenario, ::testing::ValuesIn(kScenarios),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// Each baud code reopens the port at its rate, and the chip, switched by its own table, hears it there.
+TEST(ComIspLink, EveryBaudCodeAgreesWithTheChip) {
+  const std::pair<uint8_t, uint32_t> kCodes[] = {{9, 9600},   {14, 14400}, {19, 19200},
+                                                 {38, 38400}, {57, 57600}, {115, 115200}};
+  for (const auto& [code, rate] : kCodes) {
+    ComIspRig rig({.options = {.baud_code = code}});
+    ASSERT_EQ(Play(rig, {"rate", "de"}, {}, {}), 1) << int{code};
+    EXPECT_EQ(rig.port.Line().baud_rate, rate);
+  }
+}
+
 // 128 KB in either area with either protocol lands whole in 1,024 blocks.
 TEST(ComIspLink, LargestImagesLandWhole) {
   const auto image = Pattern(131072, 3);
