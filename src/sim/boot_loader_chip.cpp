@@ -112,8 +112,17 @@ void BootLoaderChip::Handle(uint8_t byte, Micros at, DeviceIo& io) {
   }
 }
 
+bool BootLoaderChip::WindowOver(Micros at) const {
+  return options_.boot_window != Micros(0) && at > boot_start_ + options_.boot_window;
+}
+
+bool BootLoaderChip::IgnoresProbe(Micros at) const {
+  return state_ == State::Commands || state_ == State::Application ||
+         (state_ == State::BootWindow && WindowOver(at));
+}
+
 void BootLoaderChip::Probe(uint8_t byte, Micros at, DeviceIo& io) {
-  if (options_.boot_window != Micros(0) && at > boot_start_ + options_.boot_window) {
+  if (WindowOver(at)) {
     state_ = State::Application;
     return io.Note("boot window over: the application runs");
   }
@@ -121,6 +130,7 @@ void BootLoaderChip::Probe(uint8_t byte, Micros at, DeviceIo& io) {
   if (probes_answered_ < options_.probe_answers.size())
     return io.Send(options_.probe_answers[probes_answered_++]);
   io.Send(options_.baud_code);
+  ++handshakes_;
   if (const auto rate = RateOfCode(options_.baud_code)) {
     baud_rate_ = *rate;
     state_ = State::Commands;

@@ -51,6 +51,14 @@ class BootLoaderChip final : public SimDevice {
   LineSettings Line() const override;
   void OnModemLines(bool dtr, bool rts, Micros at) override;
 
+  // A byte from the host that arrived at `at` (Run hands each one here).
+  void Take(uint8_t byte, Micros at, DeviceIo& io) { Handle(byte, at, io); }
+  // The reset line pulsed at `at`: the boot loader starts again and opens its boot window.
+  void Reset(Micros at);
+  // Whether a probe arriving at `at` goes unanswered: the boot window is over, or the boot loader
+  // (or the application) already runs at the agreed rate.
+  bool IgnoresProbe(Micros at) const;
+
   // Contents as a reader of the chip would dump them.
   std::vector<uint8_t> Aprom() const;
   std::vector<uint8_t> DataFlash() const;
@@ -58,6 +66,8 @@ class BootLoaderChip final : public SimDevice {
   const std::array<uint8_t, 8>& Config() const { return config_; }
   bool Locked() const;
   int resets() const { return resets_; }
+  // Baud codes answered: the times a host found the boot loader.
+  int handshakes() const { return handshakes_; }
   int blocks_written() const { return blocks_written_; }
   int blocks_refused() const { return blocks_refused_; }
   bool application_running() const { return state_ == State::Application; }
@@ -82,7 +92,7 @@ class BootLoaderChip final : public SimDevice {
   uint32_t DataFlashStart() const;
   // A byte that starts before the quiet time of the byte before it has ended.
   bool TooSoon(Micros at) const;
-  void Reset(Micros at);
+  bool WindowOver(Micros at) const;
 
   BootChipGeometry geometry_;
   BootChipOptions options_;
@@ -96,6 +106,7 @@ class BootLoaderChip final : public SimDevice {
   bool dtr_ = false;
   Micros dtr_since_{0};
   int resets_ = 0;
+  int handshakes_ = 0;
   // The exchange under way.
   Area area_ = Area::Aprom;
   std::array<bool, 2> erased_{};

@@ -107,6 +107,8 @@ class SimDevice {
   // The host's DTR and RTS as they are from `at` on (raised when the host opens the port, as the
   // system does, and lowered when it closes it). A device wired to them reacts here.
   virtual void OnModemLines(bool /*dtr*/, bool /*rts*/, Micros /*at*/) {}
+  // A host byte that arrived at `at` at a rate the device does not listen at, lost on the way.
+  virtual void OnLostByte(Micros /*at*/) {}
 };
 
 // A device that listens and never answers: a port with something else (or nothing) behind it.

@@ -75,6 +75,7 @@ void SimEngine::DeliverNext() {
 bool SimEngine::Refused(const Timed& byte) {
   if (byte.framing_error) {
     Note(byte.at, "byte " + Hex(byte.value) + " lost: sent at another rate");
+    device_.OnLostByte(byte.at);
     return true;
   }
   if (byte.at < DeafUntil()) {

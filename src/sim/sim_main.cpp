@@ -1,7 +1,7 @@
-// quillet-sim: a simulated Programmer or Gang Programmer on a pseudo-terminal, in real time, for
-// end-to-end runs and demos. Prints "<role> <path>" for every terminal it serves (decoys first),
-// then "ready", and serves until SIGINT or SIGTERM. Exit codes: 0 done, 1 it could not serve,
-// 2 usage error.
+// quillet-sim: a simulated Programmer, Gang Programmer or boot-loader chip on a pseudo-terminal, in
+// real time, for end-to-end runs and demos. Prints "<role> <path>" for every terminal it serves (decoys
+// first), then "ready", and serves until SIGINT or SIGTERM. Exit codes: 0 done, 1 it could not serve, 2 usage
+// error.
 #include <signal.h>
 
 #include <CLI/CLI.hpp>
@@ -9,7 +9,9 @@
 #include <iostream>
 #include <memory>
 
+#include "core/catalogue/part_catalogue.h"
 #include "sim/chip_feeder.h"
+#include "sim/chip_tray.h"
 #include "sim/fault_plan.h"
 #include "sim/firmware_image.h"
 #include "sim/gang_model.h"
@@ -94,6 +96,62 @@ int SetUpChips(const ChipOptions& options, ChipFeeder& feeder, ControllerModel& 
   return 1;
 }
 
+// The boot-loader chip's own flags.
+struct BootChipFlags {
+  std::string part, baud_code = "0x73";
+  std::vector<std::string> probe_answers;
+  unsigned reset_after = 300, erase_ms = 0, program_ms = 0, config_ms = 0;
+  bool locked = false;
+};
+
+void AddBootChipFlags(CLI::App& app, BootChipFlags& flags) {
+  app.add_option("--part", flags.part, "chip: the part's name (its flash and DataFlash)");
+  app.add_option("--baud-code", flags.baud_code,
+                 "chip: the boot loader's answer to the probe (default 0x73)");
+  app.add_option("--reset-after", flags.reset_after,
+                 "chip: milliseconds after the host starts probing until the operator resets the chip "
+                 "(default 300)")
+      ->check(CLI::Range(0, 60000));
+  app.add_option("--erase-ms", flags.erase_ms, "chip: milliseconds an erase takes (default 0)")
+      ->check(CLI::Range(0, 60000));
+  app.add_option("--program-ms", flags.program_ms, "chip: milliseconds a block takes (default 0)")
+      ->check(CLI::Range(0, 60000));
+  app.add_option("--config-ms", flags.config_ms, "chip: milliseconds a CONFIG write takes (default 0)")
+      ->check(CLI::Range(0, 60000));
+  app.add_option("--probe-answers", flags.probe_answers,
+                 "chip: bytes answered to the first probes, before the baud code (B,...)")
+      ->delimiter(',');
+  app.add_flag("--locked", flags.locked, "chip: every chip starts with its flash locked");
+}
+
+// The chips of `--device chip` in their tray; null after a reported usage error.
+std::unique_ptr<ChipTray> MakeChipTray(const BootChipFlags& flags, const ChipOptions& chip_options,
+                                       bool strict) {
+  const PartCatalogue catalogue;
+  const auto code = catalogue.FindPartCode(CurrentPartName(flags.part), 0, kIspCodesLast);
+  if (!code || flags.part.empty()) {
+    std::cerr << "quillet-sim: --device chip takes --part NAME, a part of the ISP list\n";
+    return nullptr;
+  }
+  BootChipOptions options;
+  try {
+    options.baud_code = static_cast<uint8_t>(ParseNumber(flags.baud_code));
+    for (const auto& text : flags.probe_answers)
+      options.probe_answers.push_back(static_cast<uint8_t>(ParseNumber(text)));
+  } catch (const std::exception&) {
+    std::cerr << "quillet-sim: --baud-code and --probe-answers take bytes such as 0x73\n";
+    return nullptr;
+  }
+  options.erase_time = Millis(flags.erase_ms);
+  options.program_time = Millis(flags.program_ms);
+  options.config_time = Millis(flags.config_ms);
+  options.strict = strict;
+  options.strict_slack = Millis(20);  // the server's wake-ups place the host's bytes no better
+  options.locked = flags.locked;
+  const ChipTrayOptions tray{Millis(flags.reset_after), chip_options.chips, chip_options.dump_folder, false};
+  return std::make_unique<ChipTray>(GeometryOf(catalogue.Row(*code)), options, tray);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -107,8 +165,9 @@ int main(int argc, char** argv) {
   unsigned device_time = 0, restart_time = 0, stall_timeout = 2000;
   bool strict = false;
   ChipOptions chip_options;
-  app.add_option("--device", device_kind, "programmer, gang or silent")
-      ->check(CLI::IsMember({"programmer", "gang", "silent"}));
+  BootChipFlags boot_chip;
+  app.add_option("--device", device_kind, "programmer, gang, chip (a boot-loader chip) or silent")
+      ->check(CLI::IsMember({"programmer", "gang", "chip", "silent"}));
   app.add_option(
       "--type", type_text,
       "type code the Programmer's firmware (gang: each socket's) answers to 0xC0 (default 0xAB, ICP)");
@@ -148,6 +207,7 @@ int main(int argc, char** argv) {
   app.add_option("--sync-delay", chip_options.sync_delay,
                  "milliseconds before the gang's first sync byte (default 20)")
       ->check(CLI::Range(0, 60000));
+  AddBootChipFlags(app, boot_chip);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {
@@ -178,6 +238,16 @@ int main(int argc, char** argv) {
   ChipFeeder feeder(chip_options.chips);
   if (!AddFlaws(chip_options.flaws, feeder)) return 2;
   if (!firmware_folder.empty()) return WriteFirmware(firmware_folder, version, firmware_size);
+  std::unique_ptr<ChipTray> tray;
+  if (device_kind == "chip") {
+    tray = MakeChipTray(boot_chip, chip_options, strict);
+    if (!tray) return 2;
+    if (!chip_options.dump_folder.empty() && !std::filesystem::is_directory(chip_options.dump_folder) &&
+        !std::filesystem::create_directories(chip_options.dump_folder)) {
+      std::cerr << "quillet-sim: cannot write into " << chip_options.dump_folder << "\n";
+      return 1;
+    }
+  }
 
   // Block the stop signals before the serving thread starts, so that only sigwait sees them.
   sigset_t stop_signals;
@@ -216,10 +286,14 @@ int main(int argc, char** argv) {
     controller->SetTiming(timing);
     if (!SetUpChips(chip_options, feeder, *controller)) return 1;
     devices.push_back(std::move(controller));
+  } else if (tray) {
+    devices.push_back(std::move(tray));
   } else {
     devices.push_back(std::make_unique<SilentDevice>());
   }
-  const std::string path = server.Add(*devices.back(), faults, trace_path.empty() ? nullptr : &trace, strict);
+  // The chip judges pauses itself.
+  const std::string path = server.Add(*devices.back(), faults, trace_path.empty() ? nullptr : &trace,
+                                      strict && device_kind != "chip");
   if (path.empty()) {
     std::cerr << "quillet-sim: cannot create a pseudo-terminal\n";
     return 1;
@@ -229,8 +303,13 @@ int main(int argc, char** argv) {
   int signal_number = 0;
   sigwait(&stop_signals, &signal_number);
   server.Stop();
+  int result = 0;
+  if (auto* chips = dynamic_cast<ChipTray*>(devices.back().get()); chips && !chips->DumpChipInHand()) {
+    std::cerr << "quillet-sim: cannot write the last chip into " << chip_options.dump_folder << "\n";
+    result = 1;
+  }
   if (strict)
     trace.Note(server.Now(), "strict: " + std::to_string(server.StrictRefusals()) + " bytes refused");
   trace.Flush();
-  return 0;
+  return result;
 }
