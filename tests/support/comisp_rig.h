@@ -6,12 +6,14 @@
 #include <cstdio>
 #include <fstream>
 #include <memory>
+#include <optional>
 #include <sstream>
 #include <string>
 
 #include "core/comisp/comisp_link.h"
 #include "core/operations/workbench.h"
 #include "sim/boot_loader_chip.h"
+#include "sim/chip_tray.h"
 #include "sim/virtual_port.h"
 #include "support/link_transcript.h"
 
@@ -23,6 +25,8 @@ struct ComIspRigSetup {
   sim::FaultPlan faults;
   int opens_allowed = 0;  // opens of the chip's port that succeed (0: all, -1: none)
   bool port_file_writable = true;
+  // Chips in turn from a tray, reset by the operator, in place of the one chip on DTR.
+  std::optional<sim::ChipTrayOptions> tray;
 };
 
 class ComIspRig {
@@ -30,13 +34,16 @@ class ComIspRig {
   static constexpr const char* kPortName = "sim:chip";
 
   explicit ComIspRig(const ComIspRigSetup& setup = {})
-      : chip(setup.geometry, [o = setup.options]() mutable { return o.strict = true, o; }()),
+      : chip_options([o = setup.options]() mutable { return o.strict = true, o; }()),
+        chip(setup.geometry, chip_options),
         link(port, clock, reporter, display, job,
              dir.File(setup.port_file_writable ? "" : "none/") + kPortFile) {
     DeriveModeFlags(job);
     trace.OpenFile(dir.File("wire.txt"));
-    sim_port =
-        std::make_unique<sim::SimulatedPort>(bench.ports(), "sim:1", chip, clock, setup.faults, &trace);
+    if (setup.tray) tray = std::make_unique<sim::ChipTray>(setup.geometry, chip_options, *setup.tray);
+    sim_port = std::make_unique<sim::SimulatedPort>(bench.ports(), "sim:1",
+                                                    tray ? static_cast<sim::SimDevice&>(*tray) : chip, clock,
+                                                    setup.faults, &trace);
     bench.ports().virtual_ports().Register(kPortName, [this, allowed = setup.opens_allowed]() {
       ++opens;
       return allowed && opens > allowed ? nullptr : bench.ports().virtual_ports().Open("sim:1");
@@ -82,13 +89,21 @@ class ComIspRig {
     std::ifstream remembered(dir.File(kPortFile));
     std::stringstream name;
     name << remembered.rdbuf();
-    text += "-- remembered port: " + (remembered ? name.str() : "none") +
-            "\n-- chip: " + std::to_string(chip.resets()) + " resets, " +
-            std::to_string(chip.blocks_written()) + " written, " + std::to_string(chip.blocks_refused()) +
-            " refused, " + (chip.Locked() ? "locked, " : "unlocked, ") +
-            (chip.application_running() ? "application" : "boot loader") + "\n-- port " +
-            (port.IsOpen() ? "open at " + std::to_string(port.Line().baud_rate) : "closed");
+    text += "-- remembered port: " + (remembered ? name.str() : "none") + "\n";
+    if (!tray) text += "-- chip: " + ChipText(chip);
+    if (tray) {
+      for (const auto& taken : tray->chips_taken()) text += "-- chip taken out: " + ChipText(*taken);
+      if (tray->chip_in_hand()) text += "-- chip in hand: " + ChipText(*tray->chip_in_hand());
+    }
+    text += "-- port " + (port.IsOpen() ? "open at " + std::to_string(port.Line().baud_rate) : "closed");
     return text + ", " + std::to_string(clock.Now().count()) + " ms\n";
+  }
+
+  static std::string ChipText(const sim::BootLoaderChip& chip) {
+    return std::to_string(chip.resets()) + " resets, " + std::to_string(chip.blocks_written()) +
+           " written, " + std::to_string(chip.blocks_refused()) + " refused, " +
+           (chip.Locked() ? "locked, " : "unlocked, ") +
+           (chip.application_running() ? "application" : "boot loader") + "\n";
   }
 
   VirtualClock clock;
@@ -99,7 +114,9 @@ class ComIspRig {
   JobSettings& job = bench.job();
   SerialPort& port = bench.port();
   WireTrace trace;
+  sim::BootChipOptions chip_options;
   sim::BootLoaderChip chip;
+  std::unique_ptr<sim::ChipTray> tray;
   std::unique_ptr<sim::SimulatedPort> sim_port;
   ComIspLink link;
   int opens = 0;

@@ -7,6 +7,7 @@
 #include "core/images/image_loader.h"
 #include "core/images/size_checks.h"
 #include "core/operations/chip_operations.h"
+#include "core/operations/comisp_update.h"
 #include "core/operations/programmer_steps.h"
 #include "core/programmer/programmer_commands.h"
 
@@ -194,10 +195,8 @@ UpdateOutcome UpdateChipBody(Workbench& bench, bool may_download) {
   JobSettings& job = bench.job();
   const PartRow& part = bench.catalogue().Row(job.PartCode);
   if (!CheckUpdateImages(part, job, bench.images(), bench.reporter())) return UpdateOutcome::Stopped;
-  if (job.ProductionMode || job.ComPortMode) {
-    FailStep(bench, "ISP by COM Port is not available in this version !");
-    return UpdateOutcome::Stopped;
-  }
+  if (job.ProductionMode) return ComIspProductionLoop(bench, bench.comisp());
+  if (job.ComPortMode) return ComIspUpdateOnce(bench, bench.comisp());
   if (!link.SearchProgrammer()) return UpdateOutcome::Stopped;
   if (link.CheckProgrammerFirmware()) {
     if (!link.LastResult) return UpdateOutcome::Stopped;

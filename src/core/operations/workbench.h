@@ -11,6 +11,7 @@
 #include "core/catalogue/part_catalogue.h"
 #include "core/images/image_buffer.h"
 #include "core/job/job_settings.h"
+#include "core/operations/comisp_run.h"
 #include "core/programmer/programmer_link.h"
 #include "core/report/operation_display.h"
 #include "core/report/reporter.h"
@@ -49,6 +50,9 @@ class Workbench {
   // Where updates write down each chip; records nothing until a front end sets its own.
   ProductionRecorder& recorder() { return *recorder_; }
   void SetRecorder(ProductionRecorder& recorder) { recorder_ = &recorder; }
+  // ISP by COM Port: where the port is remembered, how many chips the production loop takes, and
+  // how the last loop ended.
+  ComIspRun& comisp() { return comisp_; }
 
  private:
   Clock& clock_;
@@ -62,6 +66,7 @@ class Workbench {
   ProgrammerLink link_;
   NullProductionRecorder no_records_;
   ProductionRecorder* recorder_ = &no_records_;
+  ComIspRun comisp_;
 };
 
 }  // namespace quillet
