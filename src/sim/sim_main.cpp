@@ -175,7 +175,9 @@ int main(int argc, char** argv) {
                  "firmware version (gang: the gang controller's; default 0x0710)");
   app.add_option("--decoys", decoys, "silent terminals served before the device")->check(CLI::Range(0, 16));
   app.add_option("--trace", trace_path, "write the device's wire trace to this file");
-  app.add_option("--fault", fault_texts, "inject a fault, kind:n; kinds: " + FaultKindNames());
+  app.add_option("--fault", fault_texts,
+                 "inject a fault, kind:n (chip: 'Z', 0xA5 and CONFIG replies are its acknowledges); kinds: " +
+                     FaultKindNames());
   app.add_option("--write-firmware", firmware_folder,
                  "write invented firmware files into this folder and exit");
   app.add_option("--firmware-size", firmware_size, "size of each Programmer firmware file written")

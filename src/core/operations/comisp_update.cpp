@@ -52,12 +52,13 @@ std::string AreaError(const char* area, uint32_t part_code, bool single) {
   return text;
 }
 
-// The FAIL window, then the chip's result on record with the S/N reservation given back.
+// The chip's result on record with its S/N reservation given back, then the FAIL window (a run
+// cut off while it shows has nothing left open).
 ChipEnd ChipFailed(Workbench& bench, const ChipRun& chip, const std::string& message) {
   const JobSettings& job = bench.job();
-  bench.reporter().ShowFail(message);
   const ChipOutcome outcome{0, chip.sn, ChipResult::Failed, message};
   bench.recorder().ChipsFinished({&outcome, 1}, {job.SnValue, job.ChipCounter});
+  bench.reporter().ShowFail(message);
   return ChipEnd::Failed;
 }
 

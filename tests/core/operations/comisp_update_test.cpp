@@ -112,18 +112,17 @@ TEST_P(ComIspUpdate, MatchesGolden) {
   const UpdateOutcome outcome = s.production ? ComIspProductionLoop(run.rig.bench, run.rig.bench.comisp())
                                              : ComIspUpdateOnce(run.rig.bench, run.rig.bench.comisp());
   EXPECT_TRUE(test_support::MatchesGolden(std::string("comisp/") + s.name + ".txt", run.Text(outcome)));
-  // The chips that passed hold the image with their own S/N.
-  std::vector<std::pair<const sim::BootLoaderChip*, const char*>> passed{
-      {&run.rig.chip, "00000001,99999999"}};
-  if (run.rig.tray)
-    passed = {{run.rig.tray->chips_taken().at(0).get(), "00000001,99999999"},
-              {run.rig.tray->chip_in_hand(), "00000002,00000000"}};
-  const ImageBuffer& aprom = run.rig.bench.images().aprom;
+  // The chips that passed hold the image with their own S/N (in a run, the first and the last).
+  if (outcome == UpdateOutcome::Stopped || (outcome == UpdateOutcome::ChipFailed && !s.production)) return;
+  const sim::ChipTray* tray = run.rig.tray.get();
+  const std::pair<const sim::BootLoaderChip*, const char*> passed[] = {
+      {tray ? tray->chips_taken().at(0).get() : &run.rig.chip, "00000001,99999999"},
+      {tray ? tray->chip_in_hand() : nullptr, "00000002,00000000"}};
   for (const auto& [chip, sn] : passed) {
-    if (outcome == UpdateOutcome::Stopped || (outcome == UpdateOutcome::ChipFailed && !s.production)) break;
+    if (!chip) continue;
     const std::vector<uint8_t> held = chip->Aprom();
     EXPECT_EQ(FormatSnValue(FromPackedBcd(std::span<const uint8_t, 8>(held.data() + 0x1C8, 8))), sn);
-    EXPECT_TRUE(std::equal(aprom.data.begin(), aprom.data.begin() + 0x1C8, held.begin()));
+    EXPECT_TRUE(std::equal(held.begin(), held.begin() + 0x1C8, run.rig.bench.images().aprom.data.begin()));
   }
 }
 
