@@ -17,7 +17,8 @@ enum class UpdateOutcome { Passed, ChipFailed, Stopped };
 int DownloadProgrammer(Workbench& bench, bool update_isp_download = false);
 
 // Update Chip (control 1005): the Chip Counter end check, ReloadImages, then the single or gang
-// update (with at most one re-download per call when the storage does not match the job).
+// update (with at most one re-download per call when the storage does not match the job), or with
+// ISP by COM Port the update or production loop of comisp_update.h, set up by bench.comisp().
 UpdateOutcome UpdateChip(Workbench& bench);
 
 // Serial-number and counter arithmetic on the job (the S/N wraps modulo 10^16).

@@ -1,5 +1,6 @@
 // Update Chip with a single Programmer: the storage report compared with the job (one re-download
-// when it differs), then the ISP or ICP programming phase, and the bookkeeping of the chip.
+// when it differs), then the ISP or ICP programming phase, and the bookkeeping of the chip. ISP by
+// COM Port goes to its own update or production loop after the checks.
 #include <array>
 #include <cstdio>
 #include <optional>
