@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "core/images/image_loader.h"
 #include "core/operations/comisp_update.h"
 #include "core/storage/packed_bcd.h"
 #include "support/comisp_rig.h"
@@ -158,6 +159,25 @@ TEST(ComIspUpdate, SerialNumberInTheImage) {
       std::copy(std::begin(bcd), std::end(bcd), expected.begin() + c.address);
     }
     EXPECT_EQ(image.data, expected) << c.address;
+  }
+}
+
+// Update Chip hands ISP by COM Port to the single update (which ends the chip) or, in production
+// mode, to the loop (which leaves it in its boot loader for the next one).
+TEST(ComIspUpdate, UpdateChipHandsOver) {
+  for (const bool production : {false, true}) {
+    ComIspRig rig;
+    rig.job.ProgrammerMode = kTypeComIsp | (production ? kModeProduction : 0);
+    DeriveModeFlags(rig.job);
+    rig.job.SetPortName(ComIspRig::kPortName);
+    rig.bench.comisp().chips = 1;
+    const std::string path = rig.dir.File("code.bin");
+    test_support::WriteBytes(path, std::vector<uint8_t>(200, 0x3C));
+    AttachImageFile(rig.bench.images().aprom, path);
+    rig.job.ApromSelected = true;
+    EXPECT_EQ(UpdateChip(rig.bench), UpdateOutcome::Passed) << production;
+    EXPECT_EQ(rig.chip.blocks_written(), 2) << production;
+    EXPECT_EQ(rig.chip.application_running(), !production);
   }
 }
 
