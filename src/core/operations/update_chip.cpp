@@ -47,10 +47,13 @@ UpdateOutcome Failed(Workbench& bench, const ChipRun& chip, UpdateOutcome outcom
 }
 
 // A chip error shown here and written down.
+// A chip error: written down before its FAIL window, so that a run cut off while the window is
+// open leaves no chip unfinished in the records.
 UpdateOutcome ChipError(Workbench& bench, const ChipRun& chip, const std::string& message) {
+  RecordChip(bench, chip, ChipResult::Failed, message);
   bench.reporter().ShowFail(message);
   bench.link().LastResult = 0;
-  return Failed(bench, chip, UpdateOutcome::ChipFailed);
+  return UpdateOutcome::ChipFailed;
 }
 
 // A chip that passed: counter and S/N step, the records are committed, then the PASS window.
@@ -144,9 +147,9 @@ UpdateOutcome ProgramChipIcp(Workbench& bench, const ChipRun& chip) {
   uint8_t status = 0;
   if (!link.ReceiveByte(status)) return Failed(bench, chip, UpdateOutcome::Stopped);
   if (status == 2) {
-    reporter.ShowFail("Device ID error !\nPlease select the correct Part No.");
+    ChipError(bench, chip, "Device ID error !\nPlease select the correct Part No.");
     SendPaced(bench, 0x00);
-    return Failed(bench, chip, UpdateOutcome::ChipFailed);
+    return UpdateOutcome::ChipFailed;
   }
   if (status <= 1 && !SendPaced(bench, 0x00)) return Failed(bench, chip, UpdateOutcome::Stopped);
 
