@@ -1,74 +1,52 @@
 #!/usr/bin/env python3
-"""Runs `quillet-cli comports` over pseudo-terminals with each kind of GUI_ComPortISP.LOG and checks
-the port it selects, what it says the file remembers, and the file it leaves behind, byte for byte."""
+"""Runs `quillet-cli comports` over pseudo-terminals: the JSON a script reads, the marked line, the
+file left behind byte for byte, and a folder where the file cannot be created."""
 import json
 import os
 import subprocess
 import sys
 import tempfile
 
-FILE = "GUI_ComPortISP.LOG"
 
-
-def fail(message):
-    print(message, file=sys.stderr)
-    sys.exit(1)
-
-
-def run(cli, folder, env, *args):
-    return subprocess.run([cli, "comports", "--settings", os.path.join(folder, "GUI.LOG"), *args],
-                          capture_output=True, text=True, env=env)
+def check(what, got, want):
+    if got != want:
+        sys.exit(f"{what}:\n  got  {got!r}\n  want {want!r}")
 
 
 def main(cli):
-    ptys = [os.openpty() for _ in range(3)]
-    paths = [os.ttyname(slave) for _, slave in ptys]
+    paths = [os.ttyname(slave) for _, slave in (os.openpty() for _ in range(3))]
     names = [p[len("/dev/"):] for p in paths]
-    absent = "/dev/pts/99999"
-    env = dict(os.environ, QUILLET_SCAN_SYSTEM_PORTS="0", QUILLET_EXTRA_PORTS=":".join(paths + [absent]))
-    # File content (None: no file) -> selected name, remembered name, file content afterwards.
-    cases = [
-        (None, names[0], None, paths[0].encode()),
-        (paths[2].encode(), names[2], names[2], None),
-        (paths[1].encode() + b"\n", names[1], names[1], None),
-        (absent.encode(), names[0], absent[len("/dev/"):], None),
-        (b"", names[0], None, None),
-        (paths[2].encode() + b" " * 300, names[0], None, None),
-        (b"\x00" * 16, names[0], None, None),
-    ]
-    for content, selected, remembered, after in cases:
+    env = dict(os.environ, QUILLET_SCAN_SYSTEM_PORTS="0", QUILLET_EXTRA_PORTS=":".join(paths))
+
+    def comports(folder, *args, before=None):
+        file = os.path.join(folder, "GUI_ComPortISP.LOG")
+        if before is not None:
+            with open(file, "wb") as f:
+                f.write(before)
+        run = subprocess.run([cli, "comports", "--settings", os.path.join(folder, "GUI.LOG"), *args],
+                             capture_output=True, text=True, env=env)
+        return run, file
+
+    # GUI_ComPortISP.LOG before (None: none) -> selected, remembered, the file after.
+    for before, selected, remembered, after in [(None, names[0], None, paths[0].encode()),
+                                                (paths[2].encode(), names[2], names[2], paths[2].encode()),
+                                                (b"/dev/pts/99999", names[0], "pts/99999", b"/dev/pts/99999"),
+                                                (b"x" * 300, names[0], None, b"x" * 300)]:
         with tempfile.TemporaryDirectory() as folder:
-            file = os.path.join(folder, FILE)
-            if content is not None:
-                with open(file, "wb") as f:
-                    f.write(content)
-                os.chmod(file, 0o444)
-            result = run(cli, folder, env, "--json")
-            if result.returncode != 0 or result.stderr:
-                fail(f"{content!r}: exit {result.returncode}, {result.stderr!r}")
-            got = json.loads(result.stdout)
-            want = {"ports": names, "selected": selected, "remembered": remembered, "file": file}
-            if list(got) != list(want) or got != want:
-                fail(f"{content!r}: {got} instead of {want}")
+            run, file = comports(folder, "--json", before=before)
             with open(file, "rb") as f:
-                left = f.read()
-            if left != (after if content is None else content):
-                fail(f"{content!r}: the file holds {left!r}")
+                check(f"file {before!r}", (run.returncode, run.stderr, list(json.loads(run.stdout).items()), f.read()),
+                      (0, "", [("ports", names), ("selected", selected), ("remembered", remembered), ("file", file)],
+                       after))
 
     with tempfile.TemporaryDirectory() as folder:
-        with open(os.path.join(folder, FILE), "wb") as f:
-            f.write(paths[1].encode())
-        lines = run(cli, folder, env).stdout.splitlines()
-        want = [f"{'*' if n == 1 else ' '} {n + 1}\t{names[n]}\t{paths[n]}" for n in range(3)]
-        if lines != want:
-            fail(f"text lines {lines} instead of {want}")
+        run, _ = comports(folder, before=paths[1].encode())
+        check("text", (run.returncode, run.stdout, run.stderr),
+              (0, "".join(f"{'*' if n == 1 else ' '} {n + 1}\t{names[n]}\t{paths[n]}\n" for n in range(3)), ""))
         # The file cannot be created: said once, and the list is there all the same.
-        gone = os.path.join(folder, "gone")
-        result = run(cli, gone, env, "--json")
-        stamp_free = [line.split(": ", 1)[-1] for line in result.stderr.splitlines()]
-        if result.returncode != 0 or json.loads(result.stdout)["selected"] != names[0] or \
-                stamp_free[0] != "'GUI_ComPortISP.LOG' cannot be created !" or len(stamp_free) != 2:
-            fail(f"unwritable folder: exit {result.returncode}, {result.stdout!r}, {result.stderr!r}")
+        run, file = comports(os.path.join(folder, "gone"), "--json")
+        check("no folder", (run.returncode, json.loads(run.stdout)["selected"], run.stderr.split(": ", 1)[1]),
+              (0, names[0], f"'GUI_ComPortISP.LOG' cannot be created !\n  {file}: No such file or directory\n"))
 
 
 if __name__ == "__main__":
