@@ -15,6 +15,7 @@ void RegisterHex2BinCommand(CLI::App& app, ExitCode& exit_code);
 void RegisterProjectCommand(CLI::App& app, ExitCode& exit_code);
 void RegisterCheckCommand(CLI::App& app, ExitCode& exit_code);
 void RegisterPortsCommand(CLI::App& app, ExitCode& exit_code);
+void RegisterComPortsCommand(CLI::App& app, ExitCode& exit_code);
 void RegisterSearchCommand(CLI::App& app, ExitCode& exit_code);
 void RegisterFwUpdateCommand(CLI::App& app, ExitCode& exit_code);
 

@@ -74,6 +74,7 @@ int main(int argc, char** argv) {
   quillet::cli::RegisterProjectCommand(app, exit_code);
   quillet::cli::RegisterCheckCommand(app, exit_code);
   quillet::cli::RegisterPortsCommand(app, exit_code);
+  quillet::cli::RegisterComPortsCommand(app, exit_code);
   quillet::cli::RegisterSearchCommand(app, exit_code);
   quillet::cli::RegisterFwUpdateCommand(app, exit_code);
   quillet::cli::InstallInterruptHandlers();

@@ -105,6 +105,10 @@ CASES = {
     "ports": [
         ([], 1, "", "quillet-cli: no serial port to scan\n  connect the Programmer, or list pseudo-terminals in QUILLET_EXTRA_PORTS (colon-separated)\n"),
     ],
+    "comports": [
+        ([], 1, "", "quillet-cli: no serial port can be opened\n  connect the chip's serial adapter, or list pseudo-terminals in "
+         "QUILLET_EXTRA_PORTS (colon-separated)\n"),
+    ],
     "search": [
         (["--port", "{d}/missing"], 1, "", fail("Programmer is not found !", "{d}/missing: No such file or directory")),
         (["--settings", "{d}/folder"], 1, "", fail("Open file error !", "{d}/folder: Is a directory")),

@@ -244,6 +244,11 @@ void MainControls::SetComPorts(std::vector<std::string> ports, int selected) {
   com_port_list_.selected = selected;
 }
 
+void MainControls::OnComPortChange(int index) {
+  if (Running() || index < 0 || index >= static_cast<int>(com_port_list_.entries.size())) return;
+  com_port_list_.selected = index;
+}
+
 void MainControls::ShowPortField(std::string text) {
   states_.SetText(kIdComPortName, std::move(text));
 }

@@ -82,6 +82,8 @@ class MainControls {
 
   // The COM port search found these ports.
   void SetComPorts(std::vector<std::string> ports, int selected);
+  // The operator picks another entry of the COM port list; put back while an operation runs.
+  void OnComPortChange(int index);
   // What the Programmer link shows: the port field and the "Prog. Type" field.
   void ShowPortField(std::string text);
   void ShowProgrammerType(std::string word);

@@ -13,6 +13,7 @@
 #include "qt/kit/artwork.h"
 #include "qt/kit/hex_view_widget.h"
 #include "qt/kit/tab_control_widget.h"
+#include "qt/main/com_port_search.h"
 
 namespace quillet {
 namespace {
@@ -54,6 +55,7 @@ MainDialog::MainDialog(MainDialogOptions options, QWidget* parent)
     banner->setToolTip("Right-click here for Advanced Functions and About");
   ConnectControls();
   InstallImageCommands();
+  InstallComPortSearch(*this);
   hooks_.buttons[kIdFwUpdate] = [this] { runner_.Start([this] { bench_.link().OnFwUpdate(); }); };
 }
 

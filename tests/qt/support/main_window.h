@@ -3,6 +3,7 @@
 // every widget shows what the window logic computed for it.
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -39,12 +40,15 @@ class MainWindowFolder {
   std::unique_ptr<MainDialog> Make() {
     return std::make_unique<MainDialog>(MainDialogOptions{path(), path() + "instance.lock", &clock_});
   }
-  // Made, started and shown; `images` says which buffers hold a file.
+  // Made, started and shown; `images` says which buffers hold a file. A window that starts in ISP by
+  // COM Port is busy with its port search first; this returns when the search has ended.
   std::unique_ptr<MainDialog> Start(ImagePresence images = {}) {
     auto d = Make();
     d->hooks().images = [images] { return images; };
     d->StartUp();
     d->show();
+    while (d->runner().running()) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    d->runner().Join();
     return d;
   }
 
