@@ -1,5 +1,7 @@
 #include "core/comisp/comisp_link.h"
 
+#include "core/comisp/com_port_memory.h"
+
 #include "core/serial/port_name.h"
 #include "core/sys/file_io.h"
 
@@ -153,9 +155,7 @@ int ComIspLink::SwitchToAgreedRate() {
 }
 
 void ComIspLink::RememberPort() {
-  if (port_file_.empty()) return;
-  const std::span<const uint8_t> name(reinterpret_cast<const uint8_t*>(PortName.data()), PortName.size());
-  if (!WriteFileAtomically(port_file_, name)) reporter_.ShowFail("'GUI_ComPortISP.LOG' cannot be saved !");
+  if (!port_file_.empty()) RememberChipPort(port_file_, PortName, reporter_);
 }
 
 void ComIspLink::Animate(const std::string& status, Millis step_pause) {
