@@ -54,6 +54,7 @@ MainDialog::MainDialog(MainDialogOptions options, QWidget* parent)
     banner->setToolTip("Right-click here for Advanced Functions and About");
   ConnectControls();
   InstallImageCommands();
+  InstallChipCommands();
   hooks_.buttons[kIdFwUpdate] = [this] { runner_.Start([this] { bench_.link().OnFwUpdate(); }); };
 }
 
