@@ -1,7 +1,5 @@
 #include "cli/job_options.h"
 
-#include <sys/stat.h>
-
 #include <iostream>
 
 #include "cli/part_finder.h"
@@ -17,11 +15,6 @@ namespace {
 constexpr char kComIspHint[] =
     "download and update work through a Programmer: name the part with --part, and --mode isp or icp";
 
-bool FileExists(const std::string& path) {
-  struct stat status {};
-  return ::stat(path.c_str(), &status) == 0;
-}
-
 CLI::Validator ByteValue() {
   return CLI::Validator(
       [](std::string& text) {
@@ -35,8 +28,9 @@ CLI::Validator ByteValue() {
       "BYTE");
 }
 
-// The project's images go beside the settings file; S/N and counter stay the settings file's.
-int LoadProject(const JobOptions& options, ProgrammerSession& session, bool settings_found) {
+// The project's images go beside the settings file; a project keeps no S/N value or counter, so
+// those go on from the settings file.
+int LoadProject(const JobOptions& options, ProgrammerSession& session) {
   Workbench& bench = session.bench();
   JobSettings& job = bench.job();
   ConsoleReporter& reporter = session.reporter();
@@ -49,17 +43,11 @@ int LoadProject(const JobOptions& options, ProgrammerSession& session, bool sett
     return std::string();
   });
   const std::string port = job.PortName();
-  const SplitDecimal sn = job.SnValue;
-  const uint32_t counter = job.ChipCounter;
   SavedPartCodes saved;
   if (!LoadProjectFile(options.project, {job, bench.images(), bench.catalogue(), saved, folder}, reporter) ||
       reporter.Failed())
     return 0;
-  job.SetPortName(port);
-  if (settings_found) {
-    job.SnValue = sn;
-    job.ChipCounter = counter;
-  }
+  job.SetPortName(port);  // the project forgets it; the settings file or --port named it
   if (options.link.gang) job.ProgrammerMode = static_cast<uint8_t>(job.ProgrammerMode | kModeGang);
   DeriveModeFlags(job);
   if (bench.catalogue().PartName(job.PartCode) == "-") {
@@ -163,7 +151,7 @@ int LoadJob(const JobOptions& options, ProgrammerSession& session, int& exit_cod
   JobSettings& job = bench.job();
   exit_code = 1;
   if (!options.project.empty()) {
-    if (!LoadProject(options, session, FileExists(options.link.settings))) return 0;
+    if (!LoadProject(options, session)) return 0;
   }
   if ((exit_code = CheckImageOptions(options, bench)) != 0) return 0;
   exit_code = 1;

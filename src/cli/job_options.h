@@ -34,7 +34,7 @@ std::unique_ptr<InstanceLock> HoldSettingsLock(const std::string& settings_path,
 // Puts the job on the session's workbench: the project (its images written beside the settings
 // file, where a file already holding the same bytes is left alone so its time stays) or the image
 // files, the CONFIG bytes, gang and verify-only. The S/N and the chip counter go on from the
-// settings file when there is one. 1 when the job is there; else 0 with `exit_code` 1 (a file
+// settings file. 1 when the job is there; else 0 with `exit_code` 1 (a file
 // failed, the message is on stderr) or 2 (a usage error).
 int LoadJob(const JobOptions& options, ProgrammerSession& session, int& exit_code);
 

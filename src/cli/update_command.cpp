@@ -11,6 +11,7 @@
 #include "cli/job_options.h"
 #include "cli/verb_support.h"
 #include "core/operations/chip_operations.h"
+#include "core/storage/production_log.h"
 #include "core/storage/settings_record.h"
 #include "core/storage/settings_recorder.h"
 #include "core/sys/file_io.h"
@@ -39,13 +40,14 @@ class ChipLedger : public ProductionRecorder {
     for (const ChipOutcome& chip : chips) {
       ++(chip.result == ChipResult::Passed ? passed : chip.result == ChipResult::Failed ? failed : skipped);
       if (!json_) continue;
-      static constexpr const char* kResults[] = {"PASS", "FAIL", "SKIP"};
+      // The fields as Production.csv writes them.
+      static constexpr const char* kResults[] = {"PASS", "FAIL", "SKIPPED"};
       nlohmann::ordered_json line = {
           {"time", FormatTimeStamp(clock_.LocalTime())},
           {"socket", chip.socket},
-          {"sn", chip.sn ? nlohmann::ordered_json(FormatSnValue(*chip.sn)) : nullptr},
+          {"sn", chip.sn ? nlohmann::ordered_json(FormatLogSn(*chip.sn)) : nullptr},
           {"result", kResults[static_cast<int>(chip.result)]},
-          {"message", chip.message},
+          {"message", FoldLines(chip.message)},
           {"counter", committed.counter}};
       std::cout << line.dump() << std::endl;
     }
@@ -125,7 +127,7 @@ void Run(const UpdateOptions& options, int& exit_code) {
   const std::string& settings = options.job.link.settings;
   const auto lock = HoldSettingsLock(settings, exit_code);
   if (!lock) return;
-  const auto as_read = ReadFileLimited(settings, kSettingsRecordSize + 64);
+  const auto as_read = ReadFileLimited(settings, 1 << 16);
   auto session = ProgrammerSession::Create(options.job.link, std::cout, std::cerr, exit_code);
   if (!session) return;
   session->SetVerbNextStep(UpdateNextStep);

@@ -20,11 +20,11 @@ void MainDialog::InstallChipCommands() {
 // GUI.LOG as Exit would write it, with the S/N and counter the update has reached. Runs on the
 // worker while the window leaves the settings alone.
 void MainDialog::StartProductionRecords() {
-  ReportInterruptedUpdate(settings_path_, *reporter_);
+  ReportInterruptedUpdate(settings_path_, *reporter_, options_.clock);
   recorder_ = std::make_unique<SettingsFileRecorder>(
       settings_path_,
       [this](const ProductionTally& tally) { return PatchSettingsTally(EncodeSettingsRecord(job_), tally); },
-      *reporter_);
+      *reporter_, options_.clock);
   bench_.SetRecorder(*recorder_);
 }
 
