@@ -1,0 +1,55 @@
+#include "core/operations/programmer_steps.h"
+
+#include "core/operations/download_header.h"
+#include "core/programmer/programmer_commands.h"
+
+namespace quillet {
+
+std::string SocketText(const std::string& plain, uint8_t socket) {
+  if (socket < 1 || socket > 4 || !plain.ends_with("...")) return plain;
+  return plain.substr(0, plain.size() - 3) + " <" + std::to_string(socket) + " of 4>...";
+}
+
+int SetPortTimeouts(Workbench& bench, uint32_t ms) {
+  const int result = bench.port().SetTimeouts(ms, 1, ms, 1, ms);
+  return result ? (bench.link().LastResult = 1) : FailStep(bench, "Send data error !");
+}
+
+int SendPaced(Workbench& bench, uint8_t byte) {
+  if (!bench.link().SendCommand(byte)) return 0;
+  bench.port().Drain();
+  bench.clock().Sleep(Millis(1));
+  return 1;
+}
+
+int SendPacedBytes(Workbench& bench, std::span<const uint8_t> bytes) {
+  for (uint8_t byte : bytes) {
+    if (!SendPaced(bench, byte)) return 0;
+  }
+  return 1;
+}
+
+int SendCommandAck(Workbench& bench, uint8_t command, bool gang) {
+  if (!SendPaced(bench, command)) return 0;
+  return gang ? bench.link().ExpectGangAck() : bench.link().ExpectAck();
+}
+
+int FailStep(Workbench& bench, const std::string& message) {
+  bench.reporter().ShowFail(message);
+  return bench.link().LastResult = 0;
+}
+
+int ExpectSync(Workbench& bench, uint8_t expected) {
+  uint8_t sync = 0;
+  if (!bench.link().ReceiveByte(sync)) return 0;
+  if (sync != expected) return FailStep(bench, "Sync #" + std::to_string(expected) + " error !");
+  return 1;
+}
+
+int SendSnSettings(Workbench& bench) {
+  if (!SendCommandAck(bench, kSerialNumberSettings)) return 0;
+  const auto block = BuildSnBlock(bench.job());
+  return SendPacedBytes(bench, block);
+}
+
+}  // namespace quillet
