@@ -12,8 +12,8 @@ namespace {
 
 // Field offsets in the record.
 constexpr std::size_t kMode = 0, kPartCode = 1, kUsageHigh = 8, kUsageLow = 9, kSnEnabled = 10,
-                      kSnAddress = 11, kSnIncrement = 16, kSnValue = 24, kCounterEnabled = 32,
-                      kCountDown = 33, kChipCounter = 34, kFastProtocol = 40;
+                      kSnAddress = 11, kSnIncrement = 16, kSnValue = kSnValueOffset, kCounterEnabled = 32,
+                      kCountDown = 33, kChipCounter = kChipCounterOffset, kFastProtocol = 40;
 
 uint32_t GetLe(std::span<const uint8_t> bytes, std::size_t at, std::size_t size) {
   uint32_t value = 0;

@@ -16,6 +16,10 @@ constexpr std::size_t kSettingsRecordSize = 256;
 constexpr uint32_t kPartCodeCount = 1215;
 constexpr uint32_t kFirstRunPartCode = 2;
 inline constexpr char kSettingsFileName[] = "GUI.LOG";
+// Where the two settings that every update moves lie: the S/N value (8 bytes packed BCD) and the
+// Chip Counter (4 bytes little-endian).
+constexpr std::size_t kSnValueOffset = 24;
+constexpr std::size_t kChipCounterOffset = 34;
 
 // Settings that a run without GUI.LOG starts with: ISP, part 2, the first serial port, S/N 0 with
 // increment 1. The other fields keep their initial values.

@@ -65,7 +65,16 @@ int WriteFileAtomically(const std::string& path, std::span<const uint8_t> conten
     ::unlink(temp.c_str());
     return 0;
   }
-  return 1;
+  return durability == Durability::kRenameOnly || SyncFolderOf(path) ? 1 : 0;
+}
+
+bool SyncFolderOf(const std::string& path) {
+  const std::string folder = FolderOf(path);
+  const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return false;
+  const bool ok = ::fsync(fd) == 0 || errno == EINVAL || errno == ENOTSUP;
+  ::close(fd);
+  return ok;
 }
 
 std::string FolderOf(const std::string& path) {

@@ -5,7 +5,10 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
+#include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 
 namespace quillet {
 
@@ -30,6 +33,23 @@ std::string UserLockPath(std::string_view name) {
   const char* runtime = std::getenv("XDG_RUNTIME_DIR");
   std::string folder = runtime && *runtime ? runtime : "/tmp";
   return folder + "/quillet-" + std::string(name) + "-" + std::to_string(::getuid()) + ".lock";
+}
+
+std::string SettingsLockPath(const std::string& settings_path) {
+  namespace fs = std::filesystem;
+  std::error_code error;
+  const fs::path given = fs::absolute(settings_path, error);
+  fs::path resolved = fs::canonical(given, error);
+  if (error) {
+    const fs::path folder = fs::canonical(given.parent_path(), error);
+    resolved = error ? given.lexically_normal() : folder / given.filename();
+  }
+  // FNV-1a: the same in every build, unlike std::hash, since the window and the CLI must agree.
+  uint64_t hash = 0xcbf29ce484222325ull;
+  for (unsigned char c : resolved.string()) hash = (hash ^ c) * 0x100000001b3ull;
+  char name[32];
+  std::snprintf(name, sizeof name, "settings-%016llx", static_cast<unsigned long long>(hash));
+  return UserLockPath(name);
 }
 
 }  // namespace quillet

@@ -30,4 +30,10 @@ class InstanceLock {
 // "<folder>/quillet-<name>-<uid>.lock" with the folder $XDG_RUNTIME_DIR when set, else /tmp.
 std::string UserLockPath(std::string_view name);
 
+// The lock that the window and every verb that writes a settings file hold while they use it, so
+// that two processes never step one S/N: UserLockPath of "settings-" and a hash of the file's
+// resolved path (links and "..", relative or absolute, all name one file one way). A file that does
+// not exist yet is named by its folder's resolved path and its name.
+std::string SettingsLockPath(const std::string& settings_path);
+
 }  // namespace quillet

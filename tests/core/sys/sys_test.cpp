@@ -85,6 +85,30 @@ TEST(InstanceLock, PathCarriesTheNameAndTheUserAndPrefersTheRuntimeFolder) {
   if (saved) ::setenv("XDG_RUNTIME_DIR", saved_value.c_str(), 1);
 }
 
+// Two ways to name one settings file (a linked folder, "..", a file yet to be written) take one lock.
+TEST(InstanceLock, OneSettingsFileHasOneLockHoweverItIsNamed) {
+  test_support::TempDir dir;
+  const char* saved = std::getenv("XDG_RUNTIME_DIR");
+  const std::string saved_value = saved ? saved : "";
+  ::setenv("XDG_RUNTIME_DIR", dir.path().c_str(), 1);
+  std::filesystem::create_directory(dir.File("a"));
+  std::filesystem::create_directory_symlink(dir.File("a"), dir.File("link"));
+  std::ofstream(dir.File("a/GUI.LOG")) << "x";
+  for (const char* name : {"GUI.LOG", "NEW.LOG"}) {
+    const std::string lock = SettingsLockPath(dir.File("a/") + name);
+    EXPECT_EQ(SettingsLockPath(dir.File("link/") + name), lock) << name;
+    EXPECT_EQ(SettingsLockPath(dir.File("link/../a/./") + name), lock) << name;
+  }
+  EXPECT_NE(SettingsLockPath(dir.File("a/GUI.LOG")), SettingsLockPath(dir.File("a/NEW.LOG")));
+  InstanceLock first(SettingsLockPath(dir.File("a/GUI.LOG")));
+  ASSERT_EQ(first.state(), InstanceLock::State::Held);
+  EXPECT_EQ(InstanceLock(SettingsLockPath(dir.File("link/GUI.LOG"))).state(), InstanceLock::State::Taken);
+  if (saved)
+    ::setenv("XDG_RUNTIME_DIR", saved_value.c_str(), 1);
+  else
+    ::unsetenv("XDG_RUNTIME_DIR");
+}
+
 TEST(OperationRunner, OneOperationAtATimeAndTheFlagCoversItsWholeRun) {
   OperationRunner runner;
   std::promise<void> release;
