@@ -74,8 +74,10 @@ std::string UpdateNextStep(const std::string& message) {
     return "check that chips sit in the four sockets, then run quillet-cli update again";
   if (message == "Last update was interrupted !")
     return "the chip programmed then may be half written: Production.csv names it; update it again";
-  if (message.starts_with("Failed chips:") || message.starts_with("Update "))
-    return "replace or reseat the failed chips and update them again";
+  for (const char* failed :
+       {"Failed chips:", "Update APROM", "Update DataFlash", "Update LDROM", "Update CONFIG"}) {
+    if (message.starts_with(failed)) return "replace or reseat the failed chips and update them again";
+  }
   return {};
 }
 

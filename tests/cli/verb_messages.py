@@ -135,7 +135,7 @@ CASES = {
          "quillet-cli: the job is for ISP by COM Port, which needs no Programmer\n  download and update work "
          "through a Programmer: name the part with --part, and --mode isp or icp\n"),
         (["--part", "QMC04A", "--config", "1,2,3", "--aprom", "{d}/big.bin"], 2, "", usage(
-            "--config: 3 required BYTE missing", "update")),
+            "--config: At least 8 required but received 3", "update")),
     ],
 }
 

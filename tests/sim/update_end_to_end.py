@@ -104,6 +104,9 @@ def single_line(folder):
     code, out, err = run_quiet(folder, "project", "save", "--part", "QMC04A", "--mode", "icp", "--aprom",
                                "code.bin", "line.TPJ")
     check("project saved", code == 0, out + err)
+    project = bytearray(open(os.path.join(folder, "line.TPJ"), "rb").read())
+    project[72], project[74:78], project[80:88], project[96] = 1, SN_ADDRESS.to_bytes(4, "little"), bcd(1), 1
+    open(os.path.join(folder, "line.TPJ"), "wb").write(project)
     with Sim(folder, "--storage", "storage.bin", "--dump", "dump1") as s:
         code, out, err = s.cli("download", "--project", "line.TPJ")
         check("download", code == 0 and "Programmer is successfully downloaded !" in out, out + err)
