@@ -15,20 +15,24 @@ Micros PauseAfterCommand(uint8_t command) {
 }  // namespace
 
 Task<> ControllerModel::Run(DeviceIo& io) {
-  for (;;) {
-    const uint8_t command = co_await io.Byte();
-    io.RequireQuiet(PauseAfterCommand(command));
-    if (command == kTypeQueryCommand) {
-      io.Busy(timing_.answer);
-      io.Send(type_code_);
-    } else if (command == kVersionQueryCommand) {
-      Acknowledge(io);
-      const uint8_t version[] = {static_cast<uint8_t>(version_ >> 8), static_cast<uint8_t>(version_)};
-      io.Send(version);
-    } else {
-      co_await Command(command, io);
-    }
+  for (;;) co_await ServeOne(io, Micros(0));
+}
+
+Task<std::optional<uint8_t>> ControllerModel::ServeOne(DeviceIo& io, Micros idle) {
+  const std::optional<uint8_t> command = co_await io.ByteWithin(idle);
+  if (!command) co_return std::nullopt;
+  io.RequireQuiet(PauseAfterCommand(*command));
+  if (*command == kTypeQueryCommand) {
+    io.Busy(timing_.answer);
+    io.Send(type_code_);
+  } else if (*command == kVersionQueryCommand) {
+    Acknowledge(io);
+    const uint8_t version[] = {static_cast<uint8_t>(version_ >> 8), static_cast<uint8_t>(version_)};
+    io.Send(version);
+  } else {
+    co_await Command(*command, io);
   }
+  co_return command;
 }
 
 void ControllerModel::Acknowledge(DeviceIo& io) {

@@ -4,6 +4,7 @@
 // to 0xC1 after the acknowledge byte, and firmware that a transfer can replace. Each model adds its
 // own commands; bytes that start no command are ignored.
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "sim/firmware_image.h"
@@ -23,6 +24,9 @@ struct DeviceTiming {
 class ControllerModel : public SimDevice {
  public:
   Task<> Run(DeviceIo& io) final;
+  // Reads one command (waiting at most `idle`, 0: for ever) and runs it to its end; the command,
+  // or nothing when the host stayed silent. A Gang Programmer serves its sockets' commands so.
+  Task<std::optional<uint8_t>> ServeOne(DeviceIo& io, Micros idle);
   LineSettings Line() const override { return ProgrammerLine(); }
 
   void SetTiming(const DeviceTiming& timing) { timing_ = timing; }

@@ -15,6 +15,13 @@ namespace quillet::sim {
 constexpr uint8_t kTypeQueryCommand = 0xC0;
 constexpr uint8_t kVersionQueryCommand = 0xC1;
 constexpr uint8_t kFirmwareTransferCommand = 0xC5;
+constexpr uint8_t kStorageDownloadCommand = 0xC2;
+constexpr uint8_t kStorageReportCommand = 0xC3;
+constexpr uint8_t kSnSettingsCommand = 0xD2;
+// The Gang Programmer's own: download routing, socket-1 report routing, storage query.
+constexpr uint8_t kGangDownloadCommand = 0xCA;
+constexpr uint8_t kGangReportCommand = 0xCC;
+constexpr uint8_t kGangStorageQueryCommand = 0xD1;
 
 constexpr uint8_t kProgrammerAckByte = 0xA5;
 constexpr uint8_t kGangAckByte = 0xAF;
@@ -68,9 +75,15 @@ struct CommandPause {
   uint8_t command;
   Micros quiet;
 };
-constexpr std::array<CommandPause, 2> kCommandPauses{{
+constexpr std::array<CommandPause, 8> kCommandPauses{{
     {kVersionQueryCommand, Millis(1)},
     {kFirmwareTransferCommand, Millis(1)},
+    {kStorageDownloadCommand, Millis(1)},
+    {kStorageReportCommand, Millis(1)},
+    {kSnSettingsCommand, Millis(1)},
+    {kGangDownloadCommand, Millis(1)},
+    {kGangReportCommand, Millis(1)},
+    {kGangStorageQueryCommand, Millis(1)},
 }};
 // The single Programmer's transfer header: five bytes 1 ms apart, then 500 ms before the
 // acknowledge is read.
@@ -79,5 +92,69 @@ constexpr std::array<Micros, 5> kHeaderPauses{{Millis(1), Millis(1), Millis(1), 
 constexpr Micros kGangMarkerPause = Millis(251);
 // After the last byte of a transfer: the controller restarts as the new firmware.
 constexpr Micros kTransferEndPause = Millis(2000);
+
+// Bytes the host sends one write each with 1 ms after it: the storage header, the S/N block and
+// the gang header; and the host's 0x00 / 0xFF replies (go on / stop).
+constexpr Micros kPacedBytePause = Millis(1);
+constexpr uint8_t kGoOnByte = 0x00;
+constexpr uint8_t kStopByte = 0xFF;
+
+// Storage download (0xC2): the header, the part-name block, three stored file names, then each
+// selected area in 256-byte blocks.
+constexpr std::size_t kDownloadHeaderSize = 52;
+constexpr std::size_t kPartNameBlockSize = 16;
+constexpr std::size_t kStoredNameSize = 64;
+constexpr std::size_t kStorageBlockSize = 256;
+// Header offsets the Programmer reads itself (the rest it keeps and reports back).
+constexpr std::size_t kHeaderApromStamp = 3;       // last address (3), sum (4), minute, second
+constexpr std::size_t kHeaderDataFlashStamp = 12;  // as APROM
+constexpr std::size_t kHeaderLdromStamp = 21;      // last address (2), sum (3), minute, second
+constexpr std::size_t kHeaderConfig = 28;          // eight bytes, CONFIG0 bits 7..0 first
+constexpr std::size_t kHeaderItemFlags = 36;
+constexpr std::size_t kHeaderUsageLimit = 45;  // high, low; 0xFF 0xFF: no limit
+constexpr std::size_t kHeaderGangVerify = 50;  // 0xFF: the gang only verifies
+constexpr uint16_t kNoUsageLimit = 0xFFFF;
+// Item flags: bit 7 ICP, bit 6 APROM erased on its own, bits 3..0 APROM, DataFlash, LDROM, CONFIG.
+constexpr uint8_t kItemIcp = 0x80;
+constexpr uint8_t kItemSeparateErase = 0x40;
+constexpr uint8_t kItemConfig = 0x01;
+// Time the Programmer takes to clear its storage before it acknowledges.
+constexpr Micros kStorageClearTime = Millis(30);
+
+// Storage report (0xC3): the part code's high byte is reported from this firmware version on.
+constexpr uint16_t kReportPartHighFrom = 0x0501;
+constexpr uint8_t kStorageEmpty = 0xFF;  // report status: no complete download or no uses left
+
+// S/N settings (0xD2): address (3), value (8 packed BCD), increment (8 packed BCD).
+constexpr std::size_t kSnBlockSize = 19;
+constexpr std::size_t kSnValueOffset = 3;
+constexpr std::size_t kSnValueSize = 8;
+
+// Chip programming. ICP: a status byte first; ISP: 0xFF before the CONFIG result when code
+// protection goes from enabled to disabled (the whole APROM is erased). Erase counts are pages.
+constexpr uint8_t kIcpStatusNormal = 0;
+constexpr uint8_t kIcpStatusErasedLocked = 1;
+constexpr uint8_t kIcpStatusDeviceIdError = 2;
+constexpr uint8_t kCodeProtectionDropped = 0xFF;
+constexpr uint8_t kAreaFailed = 0x01;
+constexpr std::size_t kErasePageSize = 512;
+// CONFIG0 bit 1 clear: the chip's flash is locked (code protection enabled).
+constexpr uint8_t kConfig0LockBit = 0x02;
+
+// Gang Programmer: the gang header follows 0xCA from this firmware version on; its fixed part,
+// then the part name with its zero byte, at most 64 bytes.
+constexpr uint16_t kGangHeaderFrom = 0x0119;
+constexpr std::size_t kGangHeaderFixedSize = 10;
+constexpr std::size_t kGangNameMax = 64;
+constexpr uint8_t kGangStorageCurrent = 0x00;
+constexpr uint8_t kGangStorageOutOfDate = 0xFF;
+constexpr int kGangSockets = 4;
+// The result byte: bit 2 socket 1 passed ... bit 5 socket 4 passed.
+constexpr uint8_t GangPassBit(int socket) {
+  return static_cast<uint8_t>(1u << (socket + 1));
+}
+constexpr Micros kDefaultSyncDelay = Millis(20);
+// What the gang takes besides the sockets' block times to program and check four chips.
+constexpr Micros kGangProgramBaseTime = Millis(50);
 
 }  // namespace quillet::sim

@@ -15,6 +15,8 @@ constexpr KindName kKindNames[] = {
     {FaultKind::DropToHost, "drop-to-host"},     {FaultKind::CorruptToHost, "corrupt-to-host"},
     {FaultKind::ExtraToHost, "extra-to-host"},   {FaultKind::WrongAck, "wrong-ack"},
     {FaultKind::SilentAfter, "silent-after"},    {FaultKind::DisconnectAfter, "disconnect-after"},
+    {FaultKind::SumError, "sum-error"},          {FaultKind::WrongSync, "wrong-sync"},
+    {FaultKind::BadReport, "bad-report"},
 };
 
 }  // namespace

@@ -9,8 +9,30 @@ bool GangIdentity(const FirmwareIdentity& identity) {
 
 }  // namespace
 
+GangModel::GangModel(uint16_t version, uint8_t socket_type, uint16_t socket_version)
+    : ControllerModel(kGangType, version, kGangAckByte) {
+  for (auto& socket : sockets_) {
+    socket = std::make_unique<ProgrammerModel>(socket_type, socket_version);
+    socket->SetFaults(faults_);
+  }
+}
+
+void GangModel::SetFeeder(ChipFeeder& feeder) {
+  for (int n = 1; n <= kGangSockets; ++n) socket(n).SetFeeder(feeder, static_cast<uint8_t>(n));
+}
+
+void GangModel::SetFaults(std::shared_ptr<DeviceFaults> faults) {
+  faults_ = std::move(faults);
+  for (auto& socket : sockets_) socket->SetFaults(faults_);
+}
+
 Task<> GangModel::Command(uint8_t command, DeviceIo& io) {
   if (command == kFirmwareTransferCommand) co_await FirmwareTransfer(io);
+  if (command == kGangDownloadCommand) co_await GangDownload(io);
+  if (command == kGangStorageQueryCommand) StorageQuery(io);
+  if (command == kGangReportCommand) co_await ReportRouting(io);
+  if (command == kSnSettingsCommand) co_await SnRouting(io);
+  if (command == kStorageReportCommand) ProgramAll(io);
 }
 
 Task<> GangModel::FirmwareTransfer(DeviceIo& io) {

@@ -16,6 +16,9 @@ bool AnyIdentity(const FirmwareIdentity&) {
 
 Task<> ProgrammerModel::Command(uint8_t command, DeviceIo& io) {
   if (command == kFirmwareTransferCommand) co_await FirmwareTransfer(io);
+  if (command == kSnSettingsCommand) co_await SnSettings(io);
+  if (command == kStorageDownloadCommand) co_await StorageDownload(io);
+  if (command == kStorageReportCommand) co_await StorageReport(io);
 }
 
 // Header: last index (2 bytes) and the sum's low 24 bits (3 bytes), paced by the host. Then the
@@ -54,6 +57,49 @@ Task<> ProgrammerModel::FirmwareTransfer(DeviceIo& io) {
   io.Busy(timing().answer);
   io.Send(sum_bytes);
   Completed(io, std::move(image), sum == announced_sum, AnyIdentity);
+}
+
+// The 19-byte block, one byte a write with 1 ms after each. It is kept until the next chip is
+// programmed, which takes its S/N value (ICP).
+Task<> ProgrammerModel::SnSettings(DeviceIo& io) {
+  Acknowledge(io);
+  SnBlock block{};
+  for (uint8_t& byte : block) {
+    const std::optional<uint8_t> got = co_await io.ByteWithin(timing().stall);
+    if (!got) co_return Abandon(io);
+    byte = *got;
+    io.RequireQuiet(kPacedBytePause);
+  }
+  storage_.sn = block;
+  Changed();
+}
+
+Task<std::optional<uint8_t>> ProgrammerModel::Reply(DeviceIo& io) {
+  const std::optional<uint8_t> reply = co_await io.ByteWithin(timing().stall);
+  if (reply) io.RequireQuiet(kPacedBytePause);
+  co_return reply;
+}
+
+ProgramOutcome ProgrammerModel::ProgramNow() {
+  Chip* chip = feeder_->Seat(socket_);
+  const ProgramOutcome outcome = ProgramChip(storage_, chip);
+  if (chip) feeder_->Done(socket_, outcome.passed, outcome.sn);
+  if (outcome.usable && !storage_.VerifyOnly()) storage_.SpendUse();
+  if (!outcome.sn.empty()) storage_.sn.reset();
+  Changed();
+  return outcome;
+}
+
+bool ProgrammerModel::ProgramSeatedChip(Micros& time) {
+  time = Micros(0);
+  if (storage_.Status() != 0) return false;
+  const ProgramOutcome outcome = ProgramNow();
+  time = timing().answer * static_cast<long>(2 * outcome.blocks);
+  return outcome.passed;
+}
+
+void ProgrammerModel::Changed() {
+  if (!storage_file_.empty()) storage_.Save(storage_file_);
 }
 
 }  // namespace quillet::sim

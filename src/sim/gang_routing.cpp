@@ -1,0 +1,94 @@
+// The Gang Programmer's routing commands and its own programming of the four chips.
+#include <algorithm>
+
+#include "sim/gang_model.h"
+
+namespace quillet::sim {
+
+Task<bool> GangModel::Route(int n, uint8_t command, DeviceIo& io) {
+  io.Busy(n == 1 ? sync_delay_ : timing().answer);
+  uint8_t sync = static_cast<uint8_t>(n);
+  if (faults_->Next(FaultKind::WrongSync)) sync = static_cast<uint8_t>(sync + 0x10);
+  io.Send(sync);
+  for (;;) {
+    const std::optional<uint8_t> served = co_await socket(n).ServeOne(io, timing().stall);
+    if (!served) {
+      io.Note("routing to socket " + std::to_string(n) + " ended: the host fell silent");
+      co_return false;
+    }
+    if (*served == command) co_return true;
+  }
+}
+
+// 0xCA: the gang header (from firmware 0x0119 on), then the four sockets' downloads.
+Task<> GangModel::GangDownload(DeviceIo& io) {
+  Acknowledge(io);
+  if (version() >= kGangHeaderFrom) {
+    const bool header = co_await GangHeader(io);
+    if (!header) co_return Abandon(io);
+  }
+  for (int n = 1; n <= kGangSockets; ++n) {
+    const bool routed = co_await Route(n, kStorageDownloadCommand, io);
+    if (!routed) co_return;
+  }
+}
+
+// Ten fixed bytes, then the part name up to and including its zero byte, at most 64 bytes; one
+// byte a write with 1 ms after each.
+Task<bool> GangModel::GangHeader(DeviceIo& io) {
+  std::vector<uint8_t> header;
+  while (header.size() < kGangHeaderFixedSize + kGangNameMax) {
+    const std::optional<uint8_t> byte = co_await io.ByteWithin(timing().stall);
+    if (!byte) co_return false;
+    io.RequireQuiet(kPacedBytePause);
+    header.push_back(*byte);
+    if (header.size() > kGangHeaderFixedSize && *byte == 0) break;
+  }
+  gang_header_ = std::move(header);
+  co_return true;
+}
+
+// 0xD1: whether every socket holds a complete download.
+void GangModel::StorageQuery(DeviceIo& io) {
+  Acknowledge(io);
+  bool current = true;
+  for (auto& socket : sockets_) current = current && socket->storage().complete;
+  io.Busy(timing().answer);
+  io.Send(current ? kGangStorageCurrent : kGangStorageOutOfDate);
+}
+
+// 0xCC: socket 1 alone, for the host to compare its report with the job.
+Task<> GangModel::ReportRouting(DeviceIo& io) {
+  Acknowledge(io);
+  co_await Route(1, kStorageReportCommand, io);
+}
+
+// 0xD2: each socket in turn takes its S/N block.
+Task<> GangModel::SnRouting(DeviceIo& io) {
+  Acknowledge(io);
+  for (int n = 1; n <= kGangSockets; ++n) {
+    const bool routed = co_await Route(n, kSnSettingsCommand, io);
+    if (!routed) co_return;
+  }
+}
+
+// 0xC3: the four sockets program (or verify) their chips together; the result byte follows when
+// the slowest is done.
+void GangModel::ProgramAll(DeviceIo& io) {
+  Acknowledge(io);
+  uint8_t result = 0;
+  Micros slowest{0};
+  for (int n = 1; n <= kGangSockets; ++n) {
+    Micros time{0};
+    if (socket(n).ProgramSeatedChip(time)) result = static_cast<uint8_t>(result | GangPassBit(n));
+    slowest = std::max(slowest, time);
+  }
+  io.Busy(kGangProgramBaseTime + slowest);
+  if (result_override_) {
+    if (!result_) return io.Note("gang result withheld");
+    result = *result_;
+  }
+  io.Send(result);
+}
+
+}  // namespace quillet::sim
