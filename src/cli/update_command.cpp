@@ -72,7 +72,7 @@ std::string UpdateNextStep(const std::string& message) {
     return "the chip in the socket is not the part named by --part";
   if (message == "Timeout !")
     return "check that chips sit in the four sockets, then run quillet-cli update again";
-  if (message == "Last update was interrupted !")
+  if (message.starts_with("Last update was interrupted !"))
     return "the chip programmed then may be half written: Production.csv names it; update it again";
   for (const char* failed :
        {"Failed chips:", "Update APROM", "Update DataFlash", "Update LDROM", "Update CONFIG"}) {

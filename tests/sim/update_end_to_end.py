@@ -148,7 +148,8 @@ def killed_runs(folder):
     settings = os.path.join(folder, "kill.LOG")
     write_settings(settings, 0x01)
     said = ""
-    with Sim(folder, "--device-time", "2", "--dump", "dump3") as s:
+    # The Programmer gives up an exchange cut off by the kill after 0.3 s of silence.
+    with Sim(folder, "--device-time", "2", "--stall-timeout", "300", "--dump", "dump3") as s:
         job = ("--part", "QMC04A", "--aprom", "code.bin", "--settings", settings)
         code, out, err = s.cli("download", *job)
         check("kill: download", code == 0, out + err)
@@ -164,6 +165,7 @@ def killed_runs(folder):
             run.kill()
             out, err = run.communicate()
             said += err
+            time.sleep(0.4)
         code, out, err = s.cli("update", *job, "--loop", "3", stdin="\n\n")
         said += err
         check("kill: last run", code == 0, out + err)
@@ -197,11 +199,12 @@ def faults(folder):
                                        ("bad-report:1", True, "update", "Please click 'Download Programmer'")]:
         write_settings(settings, 0x41 if gang else 0x01)
         job = ["--part", "QMC04A", "--aprom", "code.bin", "--settings", settings] + (["--gang"] if gang else [])
-        with Sim(folder, "--fault", fault, *(["--device", "gang"] if gang else [])) as s:
+        with Sim(folder, "--fault", fault, "--stall-timeout", "300", *(["--device", "gang"] if gang else [])) as s:
             if verb == "update":
                 s.cli("download", *job)
             code, out, err = s.cli(verb, *job)
             check(f"{fault} said", code == 1 and message in err, out + err)
+            time.sleep(0.4)  # a device left inside an exchange gives it up
             code, out, err = s.cli(verb, *job)
             check(f"{fault} recovered", code == 0, out + err)
 
@@ -210,8 +213,12 @@ with tempfile.TemporaryDirectory() as folder:
     subprocess.run([sim, "--write-firmware", os.path.join(folder, "fw"), "--firmware-size", "600"], check=True,
                    capture_output=True)
     open(os.path.join(folder, "code.bin"), "wb").write(bytes((i * 7 + 3) & 0x7F for i in range(256)))
+    # Each scenario in a folder of its own: its settings file, Production.csv and the simulator's dump.
     for scenario in (single_line, gang_line, killed_runs, faults):
-        scenario(folder)
+        os.mkdir(os.path.join(folder, scenario.__name__))
+        for name in ("fw", "code.bin"):
+            os.symlink(os.path.join(folder, name), os.path.join(folder, scenario.__name__, name))
+        scenario(os.path.join(folder, scenario.__name__))
 
 for failure in failures:
     print(failure)
