@@ -65,7 +65,7 @@ class ChipLedger : public ProductionRecorder {
 
 std::string UpdateNextStep(const std::string& message) {
   if (message.starts_with("Please click 'Download Programmer'"))
-    return "run quillet-cli download with the same job and --gang first";
+    return "run quillet-cli download first with the same job, --gang and --verify-only as here";
   if (message.starts_with("Chip Counter reaches"))
     return "set the Chip Counter in the window's Advanced Functions, or start from another settings file";
   if (message.starts_with("Device ID error !"))

@@ -10,6 +10,7 @@ import json
 import os
 import random
 import re
+import signal
 import subprocess
 import sys
 import tempfile
@@ -117,10 +118,19 @@ def single_line(folder):
         check("S/N per chip", [l["sn"] for l in lines] == [f"{FIRST_SN + i:016d}" for i in range(20)], out)
         check("counter per chip", [l["counter"] for l in lines] == list(range(1, 21)), out)
         check("no new download", "C2" not in sent(os.path.join(folder, "update.trace")), "the storage was downloaded again")
+        # Ctrl-C: the chip in hand is finished and the loop ends with its summary.
+        run = s.start_cli("update", "--project", "line.TPJ", "--loop", "0")
+        run.stdin.write("\n" * 200)
+        run.stdin.flush()
+        time.sleep(0.5)
+        run.send_signal(signal.SIGINT)
+        out, err = run.communicate(timeout=30)
+        check("Ctrl-C", run.returncode == 0 and "the chip in hand is finished first" in err
+              and re.search(r"PASS \S+: \d+ chips passed, 0 failed\n$", out), out + err)
     chips = programmed_chips(os.path.join(folder, "dump1"))
-    check("chips programmed", [int(c["sn"]) for c in chips if passed(c)] == list(range(FIRST_SN, FIRST_SN + 20)),
-          str(chips))
-    check("settings tally", tally(os.path.join(folder, "GUI.LOG")) == (FIRST_SN + 20, 20),
+    sns = [int(c["sn"]) for c in chips if passed(c)]
+    check("chips programmed", sns == list(range(FIRST_SN, FIRST_SN + len(sns))) and len(sns) > 20, str(chips))
+    check("settings tally", tally(os.path.join(folder, "GUI.LOG")) == (FIRST_SN + len(sns), len(sns)),
           str(tally(os.path.join(folder, "GUI.LOG"))))
 
 

@@ -91,6 +91,9 @@ class MainDialog : public TemplateDialog, public ImageWindow {
   void ConnectControls();
   void ApplyList(int id, const ListContent& list);
   void OnExit();
+  // GUI.LOG written, the lock released, the window closed. An operation that closes the window
+  // (its cancel path) calls it from its worker's wait: it does not wait for the operation.
+  void Close();
   void OnTimer();
   void OnHotKey();
   void OnConfigSetting();

@@ -89,6 +89,10 @@ void MainDialog::reject() {
     job_.ProductionMode = false;
     FinishOperations();
   }
+  Close();
+}
+
+void MainDialog::Close() {
   WriteSettingsFile();
   ReleaseHotKey();
   QDialog::reject();
