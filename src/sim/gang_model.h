@@ -14,7 +14,8 @@
 // last area's sum, or after the storage clear when no area is selected, or when the socket gives
 // the download up; 0xCC (report) ends with the socket's report (0xC3) and the host's reply byte;
 // 0xD2 (S/N) ends with the socket's 19-byte S/N block. A host silent for the stall time between
-// two commands ends the routing as well, and the gang takes commands itself again.
+// two commands ends the routing as well, and the gang takes commands itself again; so does a sync
+// byte sent wrong (the wrong-sync fault), at which the host gives up.
 #include <array>
 #include <memory>
 #include <optional>

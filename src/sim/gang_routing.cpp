@@ -7,9 +7,12 @@ namespace quillet::sim {
 
 Task<bool> GangModel::Route(int n, uint8_t command, DeviceIo& io) {
   io.Busy(n == 1 ? sync_delay_ : timing().answer);
-  uint8_t sync = static_cast<uint8_t>(n);
-  if (faults_->Next(FaultKind::WrongSync)) sync = static_cast<uint8_t>(sync + 0x10);
-  io.Send(sync);
+  if (faults_->Next(FaultKind::WrongSync)) {
+    // The host stops at a wrong sync byte; the gang, which sent it garbled, takes commands again.
+    io.Send(static_cast<uint8_t>(n + 0x10));
+    co_return false;
+  }
+  io.Send(static_cast<uint8_t>(n));
   for (;;) {
     const std::optional<uint8_t> served = co_await socket(n).ServeOne(io, timing().stall);
     if (!served) {
@@ -48,11 +51,12 @@ Task<bool> GangModel::GangHeader(DeviceIo& io) {
   co_return true;
 }
 
-// 0xD1: whether every socket holds a complete download.
+// 0xD1: whether every socket's storage reports status 0 (a complete download, uses left), so that
+// the host, which reads socket 1's whole report after 0xCC, meets no short one there.
 void GangModel::StorageQuery(DeviceIo& io) {
   Acknowledge(io);
   bool current = true;
-  for (auto& socket : sockets_) current = current && socket->storage().complete;
+  for (auto& socket : sockets_) current = current && socket->storage().Status() == 0;
   io.Busy(timing().answer);
   io.Send(current ? kGangStorageCurrent : kGangStorageOutOfDate);
 }

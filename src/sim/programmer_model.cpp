@@ -74,8 +74,8 @@ Task<> ProgrammerModel::SnSettings(DeviceIo& io) {
   Changed();
 }
 
-Task<std::optional<uint8_t>> ProgrammerModel::Reply(DeviceIo& io) {
-  const std::optional<uint8_t> reply = co_await io.ByteWithin(timing().stall);
+Task<std::optional<uint8_t>> ProgrammerModel::Reply(DeviceIo& io, std::optional<Micros> within) {
+  const std::optional<uint8_t> reply = co_await io.ByteWithin(within.value_or(timing().stall));
   if (reply) io.RequireQuiet(kPacedBytePause);
   co_return reply;
 }

@@ -50,8 +50,9 @@ class ProgrammerModel final : public ControllerModel {
   // Two acknowledges per block, then the area's result byte; `ok` again.
   bool AreaSteps(Area area, bool ok, DeviceIo& io);
   void EraseCount(std::size_t size, DeviceIo& io);
-  // Takes the host's 0x00 / 0xFF and keeps the pause after it; nothing when the host is silent.
-  Task<std::optional<uint8_t>> Reply(DeviceIo& io);
+  // Takes the host's 0x00 / 0xFF and keeps the pause after it; nothing when the host is silent for
+  // `within` (by default the stall time; 0: no limit).
+  Task<std::optional<uint8_t>> Reply(DeviceIo& io, std::optional<Micros> within = std::nullopt);
   // Programs the seated chip, records it, spends a use, and saves the storage.
   ProgramOutcome ProgramNow();
   void Changed();

@@ -76,7 +76,8 @@ Task<> ProgrammerModel::IspPhase(const ProgramOutcome& outcome, DeviceIo& io) {
     io.Busy(timing().answer);
     io.Send(outcome.unprotected ? kCodeProtectionDropped : uint8_t{0});
     if (outcome.unprotected) {
-      const std::optional<uint8_t> reply = co_await Reply(io);
+      // The host answers once its operator has acknowledged a warning: no time limit.
+      const std::optional<uint8_t> reply = co_await Reply(io, Micros(0));
       if (!reply) co_return;
       EraseCount(storage_.image(Area::Aprom).size(), io);
     }

@@ -69,8 +69,8 @@ int AddFlaws(const std::vector<std::string>& texts, ChipFeeder& feeder) {
 
 // Sets up the dump folder and the models' storage and gang options; 0 after a reported error.
 int SetUpChips(const ChipOptions& options, ChipFeeder& feeder, ControllerModel& controller) {
+  feeder.KeepContents(false);  // a long run keeps its chips' contents only in the dump
   if (!options.dump_folder.empty()) {
-    feeder.KeepContents(false);
     if (!feeder.SetDumpFolder(options.dump_folder)) {
       std::cerr << "quillet-sim: cannot write into " << options.dump_folder << "\n";
       return 0;

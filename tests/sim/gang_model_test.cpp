@@ -6,6 +6,8 @@
 #include "support/golden.h"
 #include "support/link_transcript.h"
 #include "support/scripted_host.h"
+#include "support/temp_dir.h"
+#include "support/test_files.h"
 
 namespace quillet::sim {
 namespace {
@@ -69,10 +71,17 @@ TEST(GangModel, RoutesEachSocketAndReportsWhichChipsPassed) {
   GangModel gang(0x0710);
   ChipFeeder feeder;
   feeder.AddFlaw(3, ChipFlaw::FailAprom);
+  test_support::TempDir dump;
+  ASSERT_TRUE(feeder.SetDumpFolder(dump.path().string()));
   gang.SetFeeder(feeder);
   ScriptedHost host(gang);
   GangRun(host);
   host.Received();
+  const std::string csv =
+      "seq,socket,passed,sn\n1,1,1,0000000000000001\n2,2,1,0000000000000002\n3,3,0,\n"
+      "4,4,1,0000000000000004\n";
+  EXPECT_EQ(test_support::ReadBytes(dump.File("chips.csv")), V(csv.begin(), csv.end()));
+  EXPECT_EQ(test_support::ReadBytes(dump.File("chip4-aprom.bin")), feeder.programmed()[3].chip.areas[0]);
   EXPECT_EQ(host.engine().StrictRefusals(), 0u);
   EXPECT_TRUE(test_support::MatchesGolden("sim/gang_download_update.txt",
                                           test_support::ExchangeText(host.trace().Events())));
@@ -114,7 +123,7 @@ TEST(GangModel, ResultByteCanBeReplacedOrWithheld) {
   }
 }
 
-TEST(GangModel, AWrongSyncByteIsSentInPlaceOfTheSecond) {
+TEST(GangModel, AWrongSyncByteEndsTheRouting) {
   GangModel gang(0x0710);
   gang.SetFaults(std::make_shared<DeviceFaults>(FaultPlan{{{FaultKind::WrongSync, 2}}}));
   ScriptedHost host(gang);
@@ -122,7 +131,9 @@ TEST(GangModel, AWrongSyncByteIsSentInPlaceOfTheSecond) {
   host.Wait(Millis(30));
   host.Command(0xD2);
   host.Paced(SnBlock(1));
-  EXPECT_EQ(host.Received(), (V{0xAF, 0x01, 0xA5, 0x12}));
+  host.Wait(Millis(10));
+  host.Send({0xC0});  // the gang itself answers again
+  EXPECT_EQ(host.Received(), (V{0xAF, 0x01, 0xA5, 0x12, 0xAF}));
 }
 
 }  // namespace

@@ -205,8 +205,8 @@ TEST(FaultPlan, ParsesKindAndCount) {
        {"drop-to-device", "drop-to-device:", "drop:5", "wrong-ack:-1", "wrong-ack:5x", ""}) {
     EXPECT_FALSE(ParseFault(bad)) << bad;
   }
-  for (const char* text :
-       {"corrupt-to-device:1", "drop-to-host:2", "corrupt-to-host:3", "extra-to-host:4", "wrong-ack:9"}) {
+  for (const char* text : {"corrupt-to-device:1", "drop-to-host:2", "corrupt-to-host:3", "extra-to-host:4",
+                           "wrong-ack:9", "sum-error:1", "wrong-sync:2", "bad-report:3"}) {
     EXPECT_EQ(FaultText(*ParseFault(text)), text);
   }
   const FaultPlan plan{{{FaultKind::WrongAck, 7}, {FaultKind::WrongAck, 3}}};

@@ -80,14 +80,15 @@ int DownloadGangProgrammer(Workbench& bench, bool gang_fw_updatable) {
   }
   if (!SetPortTimeouts(bench, kFirstSyncMs) || !ExpectSync(bench, 1)) return 0;
   if (!SetPortTimeouts(bench, kStandardReadMs)) return 0;
-  for (uint8_t socket = 1; socket <= 4; ++socket) {
-    if (socket > 1 && !ExpectSync(bench, socket)) return 0;
+  int result = 1;
+  for (uint8_t socket = 1; socket <= 4 && result; ++socket) {
     link.CurrentSocket = socket;
-    if (!DownloadProgrammerStorage(bench, false)) return 0;
+    result = (socket == 1 || ExpectSync(bench, socket)) && DownloadProgrammerStorage(bench, false);
   }
-  bench.reporter().ShowPass("Gang Programmer is successfully downloaded !");
+  // No later operation may take a socket's status texts for its own.
   link.CurrentSocket = 0;
-  return 1;
+  if (result) bench.reporter().ShowPass("Gang Programmer is successfully downloaded !");
+  return result;
 }
 
 }  // namespace

@@ -1,6 +1,9 @@
 #include "core/operations/programmer_steps.h"
 
+#include <array>
+
 #include "core/operations/download_header.h"
+#include "core/operations/storage_report.h"
 #include "core/programmer/programmer_commands.h"
 
 namespace quillet {
@@ -50,6 +53,26 @@ int SendSnSettings(Workbench& bench) {
   if (!SendCommandAck(bench, kSerialNumberSettings)) return 0;
   const auto block = BuildSnBlock(bench.job());
   return SendPacedBytes(bench, block);
+}
+
+int ReadStorageReport(Workbench& bench, bool gang, ReportVerdict& verdict) {
+  ProgrammerLink& link = bench.link();
+  JobSettings& job = bench.job();
+  job.BuildItemFlags();
+  const auto fields = ExpectedStorageReport(job, bench.images(), !link.Flags.FwBelow0501, gang);
+  std::array<uint8_t, kStoredNameSize> buffer{};
+  verdict = ReportVerdict::Matches;
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    const std::span<uint8_t> got(buffer.data(), fields[i].size);
+    if (!link.ReceiveBlock(got)) return 0;
+    if (FieldMatches(fields[i], got)) continue;
+    if (i == 0) {
+      verdict = ReportVerdict::Empty;
+      return 1;
+    }
+    verdict = ReportVerdict::Differs;
+  }
+  return 1;
 }
 
 }  // namespace quillet

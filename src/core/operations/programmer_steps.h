@@ -39,6 +39,14 @@ int ExpectSync(Workbench& bench, uint8_t expected);
 // 0xD2, its acknowledge and the 19-byte S/N block, paced.
 int SendSnSettings(Workbench& bench);
 
+// What the storage report said of the storage against the job.
+enum class ReportVerdict { Matches, Empty, Differs };
+
+// Reads the report that follows 0xC3's acknowledge: nothing follows a status that is not 0 (the
+// storage holds no download); otherwise every field is read, so that none is left on the line.
+// Compares the gang verify byte in a gang update. 0 on a link failure.
+int ReadStorageReport(Workbench& bench, bool gang, ReportVerdict& verdict);
+
 // The download body without the button's searches and reloads: the size checks, then one storage
 // download, or the gang sequence. `show_pass` is clear when an update follows.
 int DownloadProgrammerBody(Workbench& bench, bool show_pass, bool gang_fw_updatable);

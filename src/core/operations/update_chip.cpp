@@ -8,7 +8,6 @@
 #include "core/images/size_checks.h"
 #include "core/operations/chip_operations.h"
 #include "core/operations/programmer_steps.h"
-#include "core/operations/storage_report.h"
 #include "core/programmer/programmer_commands.h"
 
 namespace quillet {
@@ -20,7 +19,7 @@ namespace {
 constexpr char kPassText[] = "Chip is successfully updated !";
 constexpr char kStorageDiffers[] = "Programmer's storage does not match the job !";
 
-// One chip in the socket: its S/N when S/N programming applies, and how its run ended.
+// The chip in the socket: its S/N when S/N programming applies, and whether its start is on record.
 struct ChipRun {
   std::optional<SplitDecimal> sn;
   bool started = false;
@@ -29,22 +28,6 @@ struct ChipRun {
 // Program-and-verify acknowledges of an image: two per 256-byte block.
 int ProgramAckCount(const ImageBuffer& image) {
   return static_cast<int>(2 * image.sizeHigh + (image.sizeLow ? 2 : 0));
-}
-
-// Reads the report; 1 when it matches, 0 on a link failure (reported), -1 when the storage holds
-// no download (nothing answered), -2 at the first field that differs (nothing more read).
-int ReadStorageReport(Workbench& bench) {
-  ProgrammerLink& link = bench.link();
-  JobSettings& job = bench.job();
-  job.BuildItemFlags();
-  const auto fields = ExpectedStorageReport(job, bench.images(), !link.Flags.FwBelow0501, false);
-  std::array<uint8_t, kStoredNameSize> buffer{};
-  for (std::size_t i = 0; i < fields.size(); ++i) {
-    const std::span<uint8_t> got(buffer.data(), fields[i].size);
-    if (!link.ReceiveBlock(got)) return 0;
-    if (!FieldMatches(fields[i], got)) return i == 0 ? -1 : -2;
-  }
-  return 1;
 }
 
 // The chip's result for the production records: committed counter and S/N as the job now holds
@@ -223,17 +206,10 @@ UpdateOutcome UpdateChipBody(Workbench& bench, bool may_download) {
   const bool icp = job.Type() == kTypeIcp;
   if (icp && job.SnProgrammingEnabled && !SendSnSettings(bench)) return UpdateOutcome::Stopped;
   if (!SendCommandAck(bench, kStorageReport)) return UpdateOutcome::Stopped;
-  switch (ReadStorageReport(bench)) {
-    case 0:
-      return UpdateOutcome::Stopped;
-    case -1:
-      return DownloadAndUpdate(bench, may_download);
-    case -2:
-      if (!SendPaced(bench, 0xFF)) return UpdateOutcome::Stopped;
-      return DownloadAndUpdate(bench, may_download);
-    default:
-      break;
-  }
+  ReportVerdict verdict = ReportVerdict::Matches;
+  if (!ReadStorageReport(bench, false, verdict)) return UpdateOutcome::Stopped;
+  if (verdict == ReportVerdict::Differs && !SendPaced(bench, 0xFF)) return UpdateOutcome::Stopped;
+  if (verdict != ReportVerdict::Matches) return DownloadAndUpdate(bench, may_download);
 
   // The chip's S/N is reserved before the byte that starts programming.
   ChipRun chip;

@@ -8,7 +8,6 @@
 #include "core/images/size_checks.h"
 #include "core/operations/chip_operations.h"
 #include "core/operations/programmer_steps.h"
-#include "core/operations/storage_report.h"
 #include "core/programmer/programmer_commands.h"
 
 namespace quillet {
@@ -29,21 +28,6 @@ UpdateOutcome Warn(Workbench& bench, const char* message) {
   bench.reporter().ShowWarning(message);
   bench.link().LastResult = 0;
   return UpdateOutcome::Stopped;
-}
-
-// Reads the whole report of socket #1's Programmer; `matches` is cleared by any difference.
-int ReadGangReport(Workbench& bench, bool& matches) {
-  JobSettings& job = bench.job();
-  job.BuildItemFlags();
-  const auto fields = ExpectedStorageReport(job, bench.images(), !bench.link().Flags.FwBelow0501, true);
-  std::array<uint8_t, kStoredNameSize> buffer{};
-  matches = true;
-  for (const ReportField& field : fields) {
-    const std::span<uint8_t> got(buffer.data(), field.size);
-    if (!bench.link().ReceiveBlock(got)) return 0;
-    if (!FieldMatches(field, got)) matches = false;
-  }
-  return 1;
 }
 
 // 0xD2 to the Gang Programmer, then each socket's Programmer gets its S/N after its sync byte.
@@ -143,11 +127,11 @@ UpdateOutcome UpdateGangChips(Workbench& bench) {
   const int found = link.SearchProgrammer();
   link.InfoOnlySearch = false;
   if (!found) return UpdateOutcome::Stopped;
-  bool matches = true;
-  if (!SendCommandAck(bench, kStorageReport) || !ReadGangReport(bench, matches))
+  ReportVerdict verdict = ReportVerdict::Matches;
+  if (!SendCommandAck(bench, kStorageReport) || !ReadStorageReport(bench, true, verdict))
     return UpdateOutcome::Stopped;
   if (!SendPaced(bench, 0xFF)) return UpdateOutcome::Stopped;
-  if (!matches) return Warn(bench, kDownloadFirst);
+  if (verdict != ReportVerdict::Matches) return Warn(bench, kDownloadFirst);
 
   SocketSns sns;
   if (job.Type() == kTypeIcp && job.SnProgrammingEnabled && !job.GangVerifyOnly &&

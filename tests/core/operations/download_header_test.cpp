@@ -98,25 +98,6 @@ TEST(DownloadBlocks, DataFlashStartFirstMatchingRuleWins) {
   }
 }
 
-TEST(DownloadBlocks, UsageLimitBytes) {
-  const struct {
-    bool enabled;
-    UsageLimitBytes limit;
-    std::array<uint8_t, 2> expected;
-  } cases[] = {
-      {false, {0x12, 0x34}, {0xFF, 0xFF}},
-      {true, {0xFF, 0xFF}, {0xEA, 0x60}},  // the limit as first enabled: 60000
-      {true, {0xEA, 0x60}, {0xEA, 0x60}},
-      {true, {0x00, 0x01}, {0x00, 0x01}},
-  };
-  for (const auto& c : cases) {
-    JobSettings job;
-    job.UsageLimitEnabled = c.enabled;
-    job.UsageLimit = c.limit;
-    EXPECT_EQ(UsageLimitOnWire(job), c.expected);
-  }
-}
-
 TEST(DownloadBlocks, GangHeaderNameStopsAt64Bytes) {
   PartRow part;
   const std::string name(80, 'N');

@@ -151,11 +151,11 @@ TEST(SettingsRecorder, ARunLeavesExactBytesAndAKillAtAnyWriteAConsistentStart) {
       std::set<uint64_t> passed;
       unsigned passes = 0;
       for (const auto& line : ReadProductionTail(rig.log, 1 << 20)) {
-        passes += line.event == LogEvent::Passed;
-        if (!line.sn || (line.event != LogEvent::Passed && line.event != LogEvent::Skipped)) continue;
-        EXPECT_LT(Number(*line.sn), Number(next.SnValue)) << at;
-        if (line.event == LogEvent::Passed) {
-          EXPECT_TRUE(passed.insert(Number(*line.sn)).second) << at;
+        const bool pass = line.event == LogEvent::Passed;
+        passes += pass;
+        if (line.sn && (pass || line.event == LogEvent::Skipped)) {
+          EXPECT_LT(Number(*line.sn), Number(next.SnValue)) << at;
+          EXPECT_TRUE(!pass || passed.insert(Number(*line.sn)).second) << at;
         }
       }
       EXPECT_GE(next.ChipCounter, 5u + passes) << at;
@@ -197,8 +197,7 @@ TEST(SettingsRecorder, PatchChangesOnlyTheTallyOfAnyFile) {
   V long_name = full;
   long_name.insert(long_name.end(), 40, 'x');
   const ProductionTally tally{{12345678, 87654321}, 654321};
-  for (const V& file : {full, long_name, V{}, V(full.begin(), full.begin() + 10),
-                        V(full.begin(), full.begin() + 30), V(full.begin(), full.begin() + 41)}) {
+  for (const V& file : {full, long_name, V{}, V(full.begin(), full.begin() + 30)}) {
     const V patched = PatchSettingsTally(file, tally);
     ASSERT_EQ(patched.size(), std::max(file.size(), kSettingsRecordSize));
     JobSettings window;
