@@ -23,53 +23,46 @@ class MainDialogChipsTest : public QObject {
   Q_OBJECT
 
  private:
-  VirtualClock clock_;
+  // The window over a GUI.LOG of ICP QMC04A with S/N programming at 0xFF0 from 100 and the counter
+  // counting up, the Programmer remembered on "sim:1", and an APROM image loaded; the Programmer
+  // there with its chips.
+  struct Rig {
+    Rig() {
+      const QByteArray settings = QByteArray::fromHex(
+          "01 6e00 0000000000 ffff 01 f00f0000 00 0000000000000001 0000000000000100 01 00 00000000 000000 "
+          "01");
+      std::vector<uint8_t> bytes(settings.begin(), settings.end());
+      bytes.resize(256);
+      bytes.insert(bytes.end(), {'s', 'i', 'm', ':', '1'});
+      folder.WriteSettings(bytes);
+      std::ofstream(folder.path() + "code.bin", std::ios::binary) << std::string(256, '\x5A');
+      d = folder.Make();
+      d->StartUp();
+      d->show();
+      AttachImageFile(d->images().aprom, folder.path() + "code.bin");
+      d->RefreshControls();
+      device.SetFeeder(feeder, 0);
+      port = std::make_unique<sim::SimulatedPort>(d->bench().ports(), "sim:1", device, clock);
+    }
+    void Click(int id) {
+      d->ControlAs<QPushButton>(id)->click();
+      QTRY_VERIFY_WITH_TIMEOUT(!d->runner().running(), 30000);
+      d->runner().Join();
+    }
+    // GUI.LOG's S/N value (packed BCD) and counter.
+    std::pair<QByteArray, uint32_t> Tally() const {
+      const std::vector<uint8_t> bytes = folder.ReadSettings();
+      return {QByteArray(reinterpret_cast<const char*>(&bytes[24]), 8).toHex(),
+              bytes[34] | bytes[35] << 8 | bytes[36] << 16 | bytes[37] << 24};
+    }
 
-  // GUI.LOG of ICP QMC04A with S/N programming at 0xFF0 from 100 and the counter counting up, the
-  // Programmer remembered on "sim:1".
-  static std::vector<uint8_t> Settings() {
-    std::vector<uint8_t> bytes(256, 0);
-    bytes[0] = 0x01;
-    bytes[1] = 110;
-    bytes[8] = bytes[9] = 0xFF;
-    bytes[10] = 1;
-    bytes[11] = 0xF0;
-    bytes[12] = 0x0F;
-    bytes[23] = 0x01;  // increment 1
-    bytes[30] = 0x01;  // value 100
-    bytes[32] = 1;
-    bytes[40] = 1;
-    for (char c : std::string("sim:1")) bytes.push_back(static_cast<uint8_t>(c));
-    return bytes;
-  }
-
-  // The window started over that GUI.LOG with an APROM image loaded.
-  std::unique_ptr<MainDialog> Start(test_support::MainWindowFolder& folder) {
-    folder.WriteSettings(Settings());
-    const std::string code = folder.path() + "code.bin";
-    std::vector<char> bytes(256);
-    for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>(i * 7 + 3);
-    std::ofstream(code, std::ios::binary).write(bytes.data(), bytes.size());
-    auto d = folder.Make();
-    d->StartUp();
-    d->show();
-    AttachImageFile(d->images().aprom, code);
-    d->RefreshControls();
-    return d;
-  }
-
-  void Click(MainDialog& d, int id) {
-    d.ControlAs<QPushButton>(id)->click();
-    QTRY_VERIFY_WITH_TIMEOUT(!d.runner().running(), 30000);
-    d.runner().Join();
-  }
-
-  static std::pair<std::string, uint32_t> Tally(const test_support::MainWindowFolder& folder) {
-    const std::vector<uint8_t> bytes = folder.ReadSettings();
-    char sn[17];
-    for (int i = 0; i < 8; ++i) std::snprintf(sn + 2 * i, 3, "%02X", bytes[24 + i]);
-    return {sn, bytes[34] | bytes[35] << 8 | bytes[36] << 16 | bytes[37] << 24};
-  }
+    VirtualClock clock;
+    test_support::MainWindowFolder folder;
+    std::unique_ptr<MainDialog> d;
+    sim::ProgrammerModel device{0xAB, 0x0710};
+    sim::ChipFeeder feeder;
+    std::unique_ptr<sim::SimulatedPort> port;
+  };
 
  private slots:
   void initTestCase() {
@@ -79,39 +72,29 @@ class MainDialogChipsTest : public QObject {
   }
 
   void eachUpdatedChipStepsTheBoxesAndTheSettingsFile() {
-    test_support::MainWindowFolder folder;
-    auto d = Start(folder);
-    sim::ProgrammerModel device(0xAB, 0x0710);
-    sim::ChipFeeder feeder;
-    device.SetFeeder(feeder, 0);
-    sim::SimulatedPort port(d->bench().ports(), "sim:1", device, clock_);
+    Rig rig;
     ModalWatcher watcher;
-    for (int id : {kIdDownloadProgrammer, kIdUpdateChip, kIdUpdateChip}) Click(*d, id);
+    for (int id : {kIdDownloadProgrammer, kIdUpdateChip, kIdUpdateChip}) rig.Click(id);
     QCOMPARE(watcher.Titles(), (QStringList{"PASS", "PASS", "PASS"}));
     QCOMPARE(watcher.seen()[2].text,
              "Chip is successfully updated !\n\n( S/N='00000000,00000101' at address 0xFF0 )");
-    QCOMPARE(d->ControlAs<QLineEdit>(kIdSnBox)->text(), "00000000,00000102");
-    QCOMPARE(d->ControlAs<QLineEdit>(kIdCounterBox)->text(), "000,002");
-    QCOMPARE(Tally(folder), (std::pair<std::string, uint32_t>{"0000000000000102", 2}));
-    QCOMPARE(feeder.programmed().size(), std::size_t(2));
-    QCOMPARE(feeder.programmed()[1].sn, "0000000000000101");
+    QCOMPARE(rig.d->ControlAs<QLineEdit>(kIdSnBox)->text(), "00000000,00000102");
+    QCOMPARE(rig.d->ControlAs<QLineEdit>(kIdCounterBox)->text(), "000,002");
+    QCOMPARE(rig.Tally(), (std::pair<QByteArray, uint32_t>{"0000000000000102", 2}));
+    QCOMPARE(rig.feeder.programmed().size(), std::size_t(2));
+    QCOMPARE(rig.feeder.programmed()[1].sn, "0000000000000101");
   }
 
   void cancelDuringAnUpdateClosesAfterTheChipInHand() {
-    test_support::MainWindowFolder folder;
-    auto d = Start(folder);
-    sim::ProgrammerModel device(0xAB, 0x0710);
-    sim::ChipFeeder feeder;
-    device.SetFeeder(feeder, 0);
-    sim::SimulatedPort port(d->bench().ports(), "sim:1", device, clock_);
+    Rig rig;
     ModalWatcher watcher;
-    Click(*d, kIdDownloadProgrammer);
-    d->ControlAs<QPushButton>(kIdUpdateChip)->click();
-    QVERIFY(d->runner().running());
-    d->reject();
-    QVERIFY(!d->runner().running() && !d->isVisible());
-    QCOMPARE(feeder.programmed().size(), std::size_t(1));
-    QCOMPARE(Tally(folder), (std::pair<std::string, uint32_t>{"0000000000000101", 1}));
+    rig.Click(kIdDownloadProgrammer);
+    rig.d->ControlAs<QPushButton>(kIdUpdateChip)->click();
+    QVERIFY(rig.d->runner().running());
+    rig.d->reject();
+    QVERIFY(!rig.d->runner().running() && !rig.d->isVisible());
+    QCOMPARE(rig.feeder.programmed().size(), std::size_t(1));
+    QCOMPARE(rig.Tally(), (std::pair<QByteArray, uint32_t>{"0000000000000101", 1}));
   }
 };
 
