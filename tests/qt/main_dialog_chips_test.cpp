@@ -29,8 +29,7 @@ class MainDialogChipsTest : public QObject {
   struct Rig {
     Rig() {
       const QByteArray settings = QByteArray::fromHex(
-          "01 6e00 0000000000 ffff 01 f00f0000 00 0000000000000001 0000000000000100 01 00 00000000 000000 "
-          "01");
+          "01 6e00 0000000000 ffff 01 f00f0000 00 0000000000000001 0000000000000100 01 00 00000000 0000 01");
       std::vector<uint8_t> bytes(settings.begin(), settings.end());
       bytes.resize(256);
       bytes.insert(bytes.end(), {'s', 'i', 'm', ':', '1'});
