@@ -18,5 +18,7 @@ void RegisterPortsCommand(CLI::App& app, ExitCode& exit_code);
 void RegisterComPortsCommand(CLI::App& app, ExitCode& exit_code);
 void RegisterSearchCommand(CLI::App& app, ExitCode& exit_code);
 void RegisterFwUpdateCommand(CLI::App& app, ExitCode& exit_code);
+void RegisterDownloadCommand(CLI::App& app, ExitCode& exit_code);
+void RegisterUpdateCommand(CLI::App& app, ExitCode& exit_code);
 
 }  // namespace quillet::cli

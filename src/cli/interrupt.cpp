@@ -8,10 +8,13 @@
 namespace quillet::cli {
 namespace {
 
-volatile sig_atomic_t unit_running = 0;
+// Units nest (a firmware transfer inside the update of a chip): the innermost one speaks.
+constexpr int kMaxDepth = 4;
+volatile sig_atomic_t unit_running = 0;  // the depth
 volatile sig_atomic_t unit_interrupted = 0;
-const char* volatile unit_finishing = "";
-const char* volatile unit_left = nullptr;
+volatile sig_atomic_t stop_requested = 0;
+const char* volatile unit_finishing[kMaxDepth] = {};
+const char* volatile unit_left[kMaxDepth] = {};
 
 void Say(const char* text) {
   const ssize_t ignored = ::write(STDERR_FILENO, text, std::strlen(text));
@@ -24,32 +27,36 @@ void OnSignal(int) {
     Say("\nquillet-cli: interrupted\n");
     ::_exit(1);
   }
+  const int top = unit_running - 1;
   if (!unit_interrupted) {
     unit_interrupted = 1;
+    stop_requested = 1;
     Say("\nquillet-cli: ");
-    Say(unit_finishing);
+    Say(unit_finishing[top]);
     Say("; Ctrl-C again aborts it\n");
     return;
   }
   Say("\nquillet-cli: aborted\n");
-  if (unit_left != nullptr) {
+  if (unit_left[top] != nullptr) {
     Say("  ");
-    Say(unit_left);
+    Say(unit_left[top]);
     Say("\n");
   }
   ::_exit(1);
 }
 
+// The texts are in place before the depth says they are there.
 void Begin(const char* finishing, const char* left) {
-  unit_finishing = finishing;
-  unit_left = left;
-  unit_interrupted = 0;
-  unit_running = 1;
+  if (unit_running >= kMaxDepth) return;
+  unit_finishing[unit_running] = finishing;
+  unit_left[unit_running] = left;
+  unit_running = unit_running + 1;
 }
 
+// The outermost unit's end forgets a first signal: the verb has had its chance to see it.
 void End() {
-  unit_running = 0;
-  unit_interrupted = 0;
+  if (unit_running > 0) unit_running = unit_running - 1;
+  if (unit_running == 0) unit_interrupted = 0;
 }
 
 }  // namespace
@@ -69,6 +76,10 @@ UnitOfWork::UnitOfWork(const char* finishing, const char* left) {
 
 UnitOfWork::~UnitOfWork() {
   End();
+}
+
+bool StopRequested() {
+  return stop_requested != 0;
 }
 
 void SetTransferRunning(bool running) {

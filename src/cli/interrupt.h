@@ -7,9 +7,9 @@ namespace quillet::cli {
 
 void InstallInterruptHandlers();
 
-// A unit of work for as long as it lives. `finishing` is said at the first signal ("the firmware
-// transfer finishes first (about 4 s)"), `left` after an abort ("power-cycle the Programmer, ...");
-// both must outlive the unit (string literals).
+// A unit of work for as long as it lives; units nest, the innermost one speaks. `finishing` is said at the
+// first signal ("the firmware transfer finishes first (about 4 s)"), `left` after an abort ("power-cycle the
+// Programmer, ..."); both must outlive the unit (string literals).
 class UnitOfWork {
  public:
   explicit UnitOfWork(const char* finishing, const char* left = nullptr);
@@ -17,6 +17,10 @@ class UnitOfWork {
   UnitOfWork(const UnitOfWork&) = delete;
   UnitOfWork& operator=(const UnitOfWork&) = delete;
 };
+
+// Whether a first signal came during a unit: a verb that goes on unit after unit (chip after chip)
+// stops when the unit in hand has finished.
+bool StopRequested();
 
 // The firmware transfer as a unit, begun and ended by the Programmer link's display.
 void SetTransferRunning(bool running);

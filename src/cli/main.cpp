@@ -77,6 +77,8 @@ int main(int argc, char** argv) {
   quillet::cli::RegisterComPortsCommand(app, exit_code);
   quillet::cli::RegisterSearchCommand(app, exit_code);
   quillet::cli::RegisterFwUpdateCommand(app, exit_code);
+  quillet::cli::RegisterDownloadCommand(app, exit_code);
+  quillet::cli::RegisterUpdateCommand(app, exit_code);
   quillet::cli::InstallInterruptHandlers();
   try {
     app.parse(argc, argv);

@@ -129,16 +129,20 @@ bool ProgrammerSession::Apply(const LinkOptions& options, const std::optional<st
     job.SetPortName(*named_port);
     bench_.link().NamedPortOnly = true;
   }
-  reporter_.SetNextStep(
-      [named = named_port.has_value()](const std::string& message) { return NextStep(message, named); });
+  named_port_ = named_port.has_value();
+  SetVerbNextStep(nullptr);
   job.ProgrammerMode = static_cast<uint8_t>(job.Type() | (options.gang ? kModeGang : 0));
   DeriveModeFlags(job);
   // A part named by the option brings the type of its list, as the window's radios and lists do.
   const PartCatalogue names;
-  if (!options.part.empty() && !bench_.ChoosePart(CatalogueSpelling(names, options.part), std::nullopt)) {
+  const std::optional<uint8_t> type = options.mode.empty() ? std::nullopt : TypeOfModeWord(options.mode);
+  if (!options.part.empty() && !bench_.ChoosePart(CatalogueSpelling(names, options.part), type)) {
     UsageError(
-        "--part: " + (options.part == "-" ? std::string("\"-\" is no part") : "no part " + options.part),
-        UnknownPartHint(names, options.part, std::nullopt));
+        "--part: " + (options.part == "-"
+                          ? std::string("\"-\" is no part")
+                          : "no part " + options.part +
+                                (type ? " in the " + std::string(TypeText(*type)) + " list" : std::string())),
+        UnknownPartHint(names, options.part, type));
     return false;
   }
   if (options.part.empty()) SetupPart(job, bench_.catalogue());
@@ -151,6 +155,14 @@ bool ProgrammerSession::Apply(const LinkOptions& options, const std::optional<st
     bench_.port().SetTrace(&trace_);
   }
   return true;
+}
+
+void ProgrammerSession::SetVerbNextStep(std::function<std::string(const std::string&)> next_step) {
+  verb_next_step_ = std::move(next_step);
+  reporter_.SetNextStep([this](const std::string& message) {
+    std::string step = verb_next_step_ ? verb_next_step_(message) : std::string();
+    return step.empty() ? NextStep(message, named_port_) : step;
+  });
 }
 
 std::unique_ptr<ProgrammerSession> ProgrammerSession::Create(const LinkOptions& options, std::ostream& out,

@@ -30,6 +30,7 @@ struct LinkOptions {
   std::string port;
   std::string trace;
   std::string part;
+  std::string mode;  // "isp" or "icp" with a part; empty: the type of the part's list
   std::string settings = DefaultSettingsFile();
   std::string firmware_dir;
   bool gang = false;
@@ -78,6 +79,8 @@ class ProgrammerSession {
   // FAIL messages shown so far; an operation failed when it added one.
   int FailureCount() const { return reporter_.FailureCount(); }
   bool Failed() const { return reporter_.FailureCount() > 0 || display_.cancelled; }
+  // The next step a verb says after one of its own messages; the link's messages keep theirs.
+  void SetVerbNextStep(std::function<std::string(const std::string&)> next_step);
 
  private:
   ProgrammerSession(std::ostream& out, std::ostream& err, OutputOptions output, std::string firmware_folder,
@@ -85,6 +88,8 @@ class ProgrammerSession {
   // Settings from GUI.LOG with the options applied; false after printing a usage error.
   bool Apply(const LinkOptions& options, const std::optional<std::string>& named_port);
 
+  bool named_port_ = false;
+  std::function<std::string(const std::string&)> verb_next_step_;
   SystemClock clock_;
   WireTrace trace_;
   ConsoleReporter reporter_;

@@ -120,6 +120,27 @@ CASES = {
         (["--settings", "{d}/folder"], 1, "", fail("Open file error !", "{d}/folder: Is a directory")),
         (["--part", "-"], 2, "", "quillet-cli: --part: \"-\" is no part\n  \"-\" separates series in the part list; quillet-cli parts lists the parts\n"),
     ],
+    "download": [
+        (["--settings", "{d}/GUI.LOG"], 2, "", "quillet-cli: nothing to program: name the job\n"
+         "  --project F.TPJ, or --aprom, --dataflash and --ldrom with the image files\n"),
+        (["--project", "{d}/job.TPJ", "--aprom", "{d}/big.bin"], 2, "", usage("--project excludes --aprom", "download")),
+        (["--verify-only", "--aprom", "{d}/big.bin"], 2, "", usage("--verify-only requires --gang", "download")),
+        (["--project", "{d}/missing.TPJ", "--settings", "{d}/GUI.LOG"], 1, "",
+         fail("Open file error !", "{d}/missing.TPJ: No such file or directory")),
+        (["--part", "QMC04A", "--aprom", "{d}/big.bin", "--settings", "{d}/GUI.LOG"], 1, "",
+         fail("Code size for APROM is too large (> 4 KB) !",
+              "quillet-cli parts shows the part's sizes; choose a larger part or a smaller image")),
+    ],
+    "update": [
+        (["--mode", "icp", "--aprom", "{d}/big.bin"], 2, "", usage("--mode requires --part", "update")),
+        (["--part", "QMC04A", "--mode", "isp", "--aprom", "{d}/big.bin", "--settings", "{d}/GUI.LOG"], 2, "",
+         "quillet-cli: --part: no part QMC04A in the ISP list\n  QMC04A is an ICP part: use --mode icp\n"),
+        (["--part", "QLU16A", "--aprom", "{d}/big.bin", "--settings", "{d}/GUI.LOG"], 2, "",
+         "quillet-cli: the job is for ISP by COM Port, which needs no Programmer\n  download and update work "
+         "through a Programmer: name the part with --part, and --mode isp or icp\n"),
+        (["--part", "QMC04A", "--config", "1,2,3", "--aprom", "{d}/big.bin"], 2, "", usage(
+            "--config: At least 8 required but received 3", "update")),
+    ],
 }
 
 

@@ -109,8 +109,10 @@ class MainDialogOperationTest : public QObject {
         d->reporter().ShowFail("too late");
         reported = true;
       });
+      // Cancel waits for the operation, which ends meanwhile.
+      QTimer::singleShot(20, this, [&] { release_ = true; });
       d->reject();
-      release_ = true;
+      QVERIFY(reported);
     });
     QCOMPARE(d->Run(), int(QDialog::Rejected));
     QVERIFY(reported);

@@ -29,7 +29,12 @@ void LoadSection(const ProjectSection& section, const std::string& app_folder, I
                  Reporter& reporter) {
   const std::string companion = CompanionFileName(section.area);
   const std::string path = app_folder + companion;
-  if (!WriteFileAtomically(path, section.data)) {
+  // A companion that already holds these bytes keeps its file time, which the Programmer stores as
+  // the image's stamp: loading the same project again does not look like a new image.
+  const auto present = ReadFileLimited(path, section.data.size() + 1);
+  const bool same = present && std::equal(present->bytes.begin(), present->bytes.end(), section.data.begin(),
+                                          section.data.end());
+  if (!same && !WriteFileAtomically(path, section.data)) {
     reporter.ShowFail("'" + companion + "' cannot be created !");
     image.hasFile = false;
     image.fromProject = false;

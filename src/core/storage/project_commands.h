@@ -1,8 +1,8 @@
 #pragma once
 // The "Save\nProj" and "Load\nProj" commands: a whole job in one *.TPJ file. Loading writes each
 // image it holds to a companion file in the program's folder ("_AP_file.BIN", "_DF_file.BIN",
-// "_LD_file.BIN") and points the buffer at it, so that the reload and every operation afterwards
-// work from it as from any loaded file.
+// "_LD_file.BIN"; one that already holds the bytes is left with its file time) and points the buffer at it,
+// so that the reload and every operation afterwards work from it as from any loaded file.
 #include <cstdint>
 #include <memory>
 #include <optional>

@@ -5,6 +5,7 @@
 #include <QMessageBox>
 
 #include "core/operations/demo_session.h"
+#include "core/storage/settings_record.h"
 #include "core/sys/instance_lock.h"
 #include "qt/kit/dialog_style.h"
 #include "qt/main/main_dialog.h"
@@ -25,9 +26,9 @@ int main(int argc, char** argv) {
     folder = demo.folder();
   }
   quillet::SystemClock clock;
-  quillet::MainDialog dialog({folder,
-                              quillet::UserLockPath(demo_mode ? "HotKey_read_TRIM_demo" : "HotKey_read_TRIM"),
-                              &clock, demo_mode});
+  // One copy at a time over a GUI.LOG, the window's or quillet-cli's.
+  quillet::MainDialog dialog(
+      {folder, quillet::SettingsLockPath(folder + quillet::kSettingsFileName), &clock, demo_mode});
   dialog.Run();
   return 0;
 }

@@ -56,6 +56,7 @@ MainDialog::MainDialog(MainDialogOptions options, QWidget* parent)
   ConnectControls();
   InstallImageCommands();
   InstallComPortSearch(*this);
+  InstallChipCommands();
   hooks_.buttons[kIdFwUpdate] = [this] { runner_.Start([this] { bench_.link().OnFwUpdate(); }); };
 }
 
@@ -63,7 +64,7 @@ GuiOperationDisplay::Actions MainDialog::DisplayActions() {
   return {[this](const std::string& text) { Handle([&] { controls_.ShowPortField(text); }); },
           [this](const std::string& word) { Handle([&] { controls_.ShowProgrammerType(word); }); },
           [this] { Handle([&] { controls_.ShowSnValue(); }); },
-          [this] { Handle([&] { controls_.ShowChipCounter(); }); }, [this] { reject(); }};
+          [this] { Handle([&] { controls_.ShowChipCounter(); }); }, [this] { Close(); }};
 }
 
 MainDialog::~MainDialog() {

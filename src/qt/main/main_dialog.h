@@ -30,7 +30,7 @@ class HexViewWidget;
 
 struct MainDialogOptions {
   std::string app_folder;  // the current folder at start-up, ending in '/'; GUI.LOG lives there
-  std::string lock_path;   // the per-user lock that marks a running copy
+  std::string lock_path;   // the lock that marks a copy running over this GUI.LOG (SettingsLockPath)
   Clock* clock = nullptr;
   // Demo mode: the title and the status line say so (the demo's devices and folder are set up by
   // the caller).
@@ -91,11 +91,18 @@ class MainDialog : public TemplateDialog, public ImageWindow {
   void ConnectControls();
   void ApplyList(int id, const ListContent& list);
   void OnExit();
+  // GUI.LOG written, the lock released, the window closed. An operation that closes the window
+  // (its cancel path) calls it from its worker's wait: it does not wait for the operation.
+  void Close();
   void OnTimer();
   void OnHotKey();
   void OnConfigSetting();
   void OnButton(int id);
   void InstallImageCommands();
+  // Download Programmer, Update Chip and the hidden UpdateISP.bin download, on the worker; the
+  // recorder that keeps each chip's S/N and counter in GUI.LOG.
+  void InstallChipCommands();
+  void StartProductionRecords();
   // The fields and the cancel path, as operations drive them.
   GuiOperationDisplay::Actions DisplayActions();
   void WriteSettingsFile();
@@ -120,6 +127,7 @@ class MainDialog : public TemplateDialog, public ImageWindow {
   ImageBuffers& images_ = bench_.images();
   MainWindowHooks hooks_;
   MainControls controls_;
+  std::unique_ptr<ProductionRecorder> recorder_;
   std::unique_ptr<InstanceLock> lock_;
   QShortcut* hot_key_ = nullptr;
   QMenu* system_menu_ = nullptr;

@@ -64,6 +64,7 @@ bool MainDialog::StartUp() {
 
   settings_path_ = options_.app_folder + kSettingsFileName;
   LoadSettingsFile(settings_path_, job_);
+  if (!second_copy_) StartProductionRecords();
   controls_.StartUp();
   reporter_->ResetStatus();
   if (job_.ComPortMode && hooks_.start_com_port_search) hooks_.start_com_port_search();
@@ -81,10 +82,19 @@ void MainDialog::ReleaseHotKey() {
 }
 
 void MainDialog::reject() {
+  // A run still going ends with the chip in hand (a production loop stops after it) and commits its
+  // S/N and counter before GUI.LOG is written, so the file never goes back to older values. The
+  // window is closing: what the run has left to say is not shown.
+  if (runner_.running()) {
+    job_.ProductionMode = false;
+    FinishOperations();
+  }
+  Close();
+}
+
+void MainDialog::Close() {
   WriteSettingsFile();
   ReleaseHotKey();
-  // A production loop still running stops after the chip in hand.
-  if (runner_.running()) job_.ProductionMode = false;
   QDialog::reject();
 }
 

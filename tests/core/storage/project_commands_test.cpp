@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 
 #include "core/images/image_loader.h"
@@ -113,6 +114,22 @@ TEST_F(ProjectCommandsTest, LoadWritesCompanionFilesAndPointsTheBuffersAtThem) {
   EXPECT_EQ(images->ldrom.checksum, ByteSum(ldrom));
   EXPECT_EQ(window.shownTexts->fileName, "job.TPJ\\LDROM_code.bin");
   EXPECT_TRUE(Texts(ReportEvent::Kind::Fail).empty());
+}
+
+// The Programmer stores an image's file time as its stamp: loading the same project again must not
+// look like a new image, while a companion holding other bytes is written anew.
+TEST_F(ProjectCommandsTest, CompanionHoldingTheProjectsBytesKeepsItsFileTime) {
+  const V aprom = Pattern(1000, 1);
+  const std::string path = SaveJob(850, kTypeIcp, {{ImageArea::Aprom, aprom}});
+  const std::string companion = app.File("_AP_file.BIN");
+  const auto old_time = std::filesystem::file_time_type::clock::now() - std::chrono::hours(1);
+  for (const V& before : {aprom, Pattern(1000, 9)}) {
+    WriteBytes(companion, before);
+    std::filesystem::last_write_time(companion, old_time);
+    ASSERT_EQ(Load(path), 1);
+    EXPECT_EQ(ReadBytes(companion), aprom);
+    EXPECT_EQ(std::filesystem::last_write_time(companion) == old_time, before == aprom);
+  }
 }
 
 // Another writer may fill the 64-byte name field without a closing zero: a load and a save keep it.
