@@ -38,7 +38,10 @@ class ChipLedger : public ProductionRecorder {
   int ChipsFinished(std::span<const ChipOutcome> chips, const ProductionTally& committed) override {
     const int written = inner_.ChipsFinished(chips, committed);
     for (const ChipOutcome& chip : chips) {
-      ++(chip.result == ChipResult::Passed ? passed : chip.result == ChipResult::Failed ? failed : skipped);
+      // A skipped chip did not pass either (it failed while others passed, or its result never
+      // came); its S/N is used up.
+      ++(chip.result == ChipResult::Passed ? passed : failed);
+      if (chip.result == ChipResult::Skipped && chip.sn) ++skipped_sns;
       if (!json_) continue;
       // The fields as Production.csv writes them.
       static constexpr const char* kResults[] = {"PASS", "FAIL", "SKIPPED"};
@@ -53,9 +56,9 @@ class ChipLedger : public ProductionRecorder {
     }
     return written;
   }
-  int Chips() const { return passed + failed + skipped; }
+  int Chips() const { return passed + failed; }
 
-  int passed = 0, failed = 0, skipped = 0;
+  int passed = 0, failed = 0, skipped_sns = 0;
 
  private:
   ProductionRecorder& inner_;
@@ -114,7 +117,9 @@ int RunUpdates(const UpdateOptions& options, ProgrammerSession& session, ChipLed
   const bool all_passed = !stopped && ledger.Chips() == ledger.passed && ledger.passed > 0;
   std::string summary = std::to_string(ledger.passed) + (ledger.passed == 1 ? " chip" : " chips") +
                         " passed, " + std::to_string(ledger.failed) + " failed";
-  if (ledger.skipped > 0) summary += ", " + std::to_string(ledger.skipped) + " skipped";
+  if (ledger.skipped_sns > 0)
+    summary += " (" + std::to_string(ledger.skipped_sns) + (ledger.skipped_sns == 1 ? " S/N" : " S/Ns") +
+               " skipped)";
   if (stopped) summary += "; the updates stopped";
   if (all_passed) {
     session.reporter().ShowPass(summary);
