@@ -4,6 +4,13 @@
 #include "sim/firmware_image.h"
 
 namespace quillet::sim {
+namespace {
+
+// After the chip's answer to a probe, the host's next probe may already be on the line: it arrives
+// at the new rate, lost, and says nothing of a host that probes again.
+constexpr Micros kProbeInFlight = Millis(20);
+
+}  // namespace
 
 ChipTray::ChipTray(const BootChipGeometry& geometry, const BootChipOptions& chip_options,
                    const ChipTrayOptions& options)
@@ -25,10 +32,13 @@ Task<> ChipTray::Run(DeviceIo& io) {
     const uint8_t byte = co_await io.Byte();
     const Micros at = io.Now();
     ResetIfDue(at);
-    if (byte == kBootProbe && (!armed_ || !chip_ || chip_->IgnoresProbe(at))) Notice(at);
+    if (byte == kBootProbe && !ProbeInFlight(at) && (!armed_ || !chip_ || chip_->IgnoresProbe(at)))
+      Notice(at);
     if (!armed_ || !chip_) continue;
     const bool running = chip_->application_running();
+    const int handshakes = chip_->handshakes();
     chip_->Take(byte, at, io);
+    if (chip_->handshakes() != handshakes) answered_at_ = at;
     // The host ended the exchange: what the chip holds now is final.
     if (!running && chip_->application_running() && chip_->handshakes() > 0) Dump(*chip_, taken_count_ + 1);
   }
@@ -37,7 +47,13 @@ Task<> ChipTray::Run(DeviceIo& io) {
 void ChipTray::OnLostByte(Micros at) {
   ResetIfDue(at);
   // A byte sent before the chip went back to the probing rate is no sign of probing.
-  if (!armed_ || !chip_ || chip_->IgnoresProbe(at)) Notice(at);
+  if (ProbeInFlight(at)) return;
+  // A chip left inside an exchange at its agreed rate hears no probe either.
+  if (!armed_ || !chip_ || chip_->IgnoresProbe(at) || chip_->Line().baud_rate != kBootProbeBaud) Notice(at);
+}
+
+bool ChipTray::ProbeInFlight(Micros at) const {
+  return answered_at_ && at - *answered_at_ < kProbeInFlight;
 }
 
 void ChipTray::Notice(Micros at) {

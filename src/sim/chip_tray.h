@@ -43,6 +43,8 @@ class ChipTray final : public SimDevice {
   int DumpChipInHand() const;
 
  private:
+  // A probe the host sent before it read the chip's answer.
+  bool ProbeInFlight(Micros at) const;
   void Notice(Micros at);
   void ResetIfDue(Micros at);
   int Dump(const BootLoaderChip& chip, uint32_t number) const;
@@ -53,6 +55,7 @@ class ChipTray final : public SimDevice {
   std::unique_ptr<BootLoaderChip> chip_;
   bool armed_ = false;  // the chip in hand has been reset by the operator and listens
   std::optional<Micros> reset_due_;
+  std::optional<Micros> answered_at_;  // when the chip in hand last answered a probe
   uint32_t taken_count_ = 0;
   std::vector<std::unique_ptr<BootLoaderChip>> taken_;
 };
