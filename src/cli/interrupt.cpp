@@ -3,6 +3,7 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cstring>
 
 namespace quillet::cli {
@@ -15,6 +16,9 @@ volatile sig_atomic_t unit_interrupted = 0;
 volatile sig_atomic_t stop_requested = 0;
 const char* volatile unit_finishing[kMaxDepth] = {};
 const char* volatile unit_left[kMaxDepth] = {};
+// A store to it is one lock-free atomic store: safe in the handler.
+static_assert(std::atomic<bool>::is_always_lock_free);
+SharedValue<bool>* volatile cleared_flag = nullptr;
 
 void Say(const char* text) {
   const ssize_t ignored = ::write(STDERR_FILENO, text, std::strlen(text));
@@ -31,6 +35,7 @@ void OnSignal(int) {
   if (!unit_interrupted) {
     unit_interrupted = 1;
     stop_requested = 1;
+    if (SharedValue<bool>* flag = cleared_flag) *flag = false;
     Say("\nquillet-cli: ");
     Say(unit_finishing[top]);
     Say("; Ctrl-C again aborts it\n");
@@ -76,6 +81,10 @@ UnitOfWork::UnitOfWork(const char* finishing, const char* left) {
 
 UnitOfWork::~UnitOfWork() {
   End();
+}
+
+void ClearOnInterrupt(SharedValue<bool>* flag) {
+  cleared_flag = flag;
 }
 
 bool StopRequested() {

@@ -3,6 +3,8 @@
 // transfer, the writing of an output file), the first signal only says that the unit finishes
 // first, since cut off it would leave the Programmer waiting inside a transfer or a file half
 // written; a second aborts it and says what is left to do.
+#include "core/sys/shared_value.h"
+
 namespace quillet::cli {
 
 void InstallInterruptHandlers();
@@ -21,6 +23,10 @@ class UnitOfWork {
 // Whether a first signal came during a unit: a verb that goes on unit after unit (chip after chip)
 // stops when the unit in hand has finished.
 bool StopRequested();
+
+// A flag the first signal inside a unit clears (a production loop's ProductionMode), besides
+// StopRequested; nullptr: none.
+void ClearOnInterrupt(SharedValue<bool>* flag);
 
 // The firmware transfer as a unit, begun and ended by the Programmer link's display.
 void SetTransferRunning(bool running);

@@ -79,14 +79,36 @@ int LoadImageFiles(const JobOptions& options, ProgrammerSession& session) {
   return 1;
 }
 
+// ISP by COM Port writes CONFIG, APROM and DataFlash through the chip's boot loader; an update
+// needs an APROM. 2 after a usage error, else 0.
+int CheckComIspOptions(const JobOptions& options, Workbench& bench) {
+  const PartRow& part = bench.catalogue().Row(bench.job().PartCode);
+  if (options.link.gang || options.verify_only)
+    return UsageError("--gang: ISP by COM Port programs one chip on its serial line", "leave --gang out");
+  if (options.files.count(ImageArea::Ldrom))
+    return UsageError("--ldrom: ISP by COM Port does not write LDROM",
+                      "leave --ldrom out, or use --mode icp");
+  if (!options.config.empty() && !part.FamilyFlagA)
+    return UsageError("--config: " + std::string(bench.catalogue().PartName(bench.job().PartCode)) +
+                          " takes no CONFIG bytes through its boot loader",
+                      "leave --config out");
+  if (options.project.empty() && !options.files.count(ImageArea::Aprom))
+    return UsageError("no APROM: an update by COM port programs an APROM image",
+                      "name the APROM image with --aprom");
+  return 0;
+}
+
 // 2 after a usage error, else 0.
 int CheckImageOptions(const JobOptions& options, Workbench& bench) {
   const JobSettings& job = bench.job();
   if (options.project.empty() && options.files.empty())
     return UsageError("nothing to program: name the job",
                       "--project F.TPJ, or --aprom, --dataflash and --ldrom with the image files");
-  if (job.Type() == kTypeComIsp)
-    return UsageError("the job is for ISP by COM Port, which needs no Programmer", kComIspHint);
+  if (job.Type() == kTypeComIsp) {
+    if (!options.comisp)
+      return UsageError("the job is for ISP by COM Port, which needs no Programmer", kComIspHint);
+    if (const int code = CheckComIspOptions(options, bench)) return code;
+  }
   if (!options.project.empty()) return 0;
   const PartRow& part = bench.catalogue().Row(job.PartCode);
   const std::string part_name(bench.catalogue().PartName(job.PartCode));
@@ -107,11 +129,15 @@ void AddJobOptions(CLI::App& verb, JobOptions& options) {
                                   "the job as a project file (*.TPJ): part, type, images, CONFIG and the "
                                   "production settings; its images are written beside the settings file");
   auto* part = verb.get_option("--part");
-  auto* mode = verb.add_option("--mode", options.link.mode,
-                               "with --part: isp or icp (default: the type whose list holds the part, ICP "
-                               "for codes from 110)")
-                   ->check(CLI::IsMember({"isp", "icp"}))
-                   ->needs(part);
+  auto* mode =
+      verb.add_option("--mode", options.link.mode,
+                      std::string("with --part: isp or icp") +
+                          (options.comisp ? ", or comisp (ISP by COM Port: the chip's boot loader on "
+                                            "the serial line, no Programmer)"
+                                          : "") +
+                          " (default: the type whose list holds the part, ICP for codes from 110)")
+          ->check(options.comisp ? CLI::IsMember({"isp", "icp", "comisp"}) : CLI::IsMember({"isp", "icp"}))
+          ->needs(part);
   project->excludes(part)->excludes(mode);
   for (const auto& [flag, area] :
        {std::pair{"--aprom", ImageArea::Aprom}, std::pair{"--dataflash", ImageArea::DataFlash},
@@ -164,6 +190,11 @@ int LoadJob(const JobOptions& options, ProgrammerSession& session, int& exit_cod
     const ImageBuffers& images = bench.images();
     SelectLoadedItems(job, bench.catalogue().Row(job.PartCode),
                       {images.aprom.hasFile, images.dataFlash.hasFile, images.ldrom.hasFile});
+    if (job.Type() == kTypeComIsp && !images.aprom.hasFile) {
+      exit_code = UsageError("no APROM: " + options.project + " holds no APROM image",
+                             "add an APROM image to the project");
+      return 0;
+    }
   }
   for (std::size_t i = 0; i < options.config.size(); ++i)
     job.ConfigBytes[7 - i] = static_cast<uint8_t>(std::stoul(options.config[i], nullptr, 0));

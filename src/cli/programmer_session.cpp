@@ -184,7 +184,9 @@ std::unique_ptr<ProgrammerSession> ProgrammerSession::Create(const LinkOptions& 
       SystemClock clock;
       ConsoleReporter reporter(clock, out, err, false);
       reporter.SetDetail(reason);
-      reporter.ShowFail(options.gang ? "Gang Programmer is not found !" : "Programmer is not found !");
+      reporter.ShowFail(options.mode == "comisp" ? "ComPort cannot be opened !"
+                        : options.gang           ? "Gang Programmer is not found !"
+                                                 : "Programmer is not found !");
       exit_code = 1;
       return nullptr;
     }

@@ -6,12 +6,13 @@
 
 #include <iostream>
 
+#include "cli/chip_ledger.h"
+#include "cli/comisp_updates.h"
 #include "cli/commands.h"
 #include "cli/interrupt.h"
 #include "cli/job_options.h"
 #include "cli/verb_support.h"
 #include "core/operations/chip_operations.h"
-#include "core/storage/production_log.h"
 #include "core/storage/settings_record.h"
 #include "core/storage/settings_recorder.h"
 #include "core/sys/file_io.h"
@@ -24,46 +25,6 @@ constexpr char kPrompt[] = "Insert the next chip and press Enter (q to stop): ";
 struct UpdateOptions {
   JobOptions job;
   int loop = -1;  // -1: one update, nothing asked
-};
-
-// Sees each chip the update writes down, counts it and, with --json, prints it as one line.
-class ChipLedger : public ProductionRecorder {
- public:
-  ChipLedger(ProductionRecorder& inner, const Clock& clock, bool json)
-      : inner_(inner), clock_(clock), json_(json) {}
-
-  int ChipsStarting(std::span<const ChipStart> chips, const ProductionTally& reserved) override {
-    return inner_.ChipsStarting(chips, reserved);
-  }
-  int ChipsFinished(std::span<const ChipOutcome> chips, const ProductionTally& committed) override {
-    const int written = inner_.ChipsFinished(chips, committed);
-    for (const ChipOutcome& chip : chips) {
-      // A skipped chip did not pass either (it failed while others passed, or its result never
-      // came); its S/N is used up.
-      ++(chip.result == ChipResult::Passed ? passed : failed);
-      if (chip.result == ChipResult::Skipped && chip.sn) ++skipped_sns;
-      if (!json_) continue;
-      // The fields as Production.csv writes them.
-      static constexpr const char* kResults[] = {"PASS", "FAIL", "SKIPPED"};
-      nlohmann::ordered_json line = {
-          {"time", FormatTimeStamp(clock_.LocalTime())},
-          {"socket", chip.socket},
-          {"sn", chip.sn ? nlohmann::ordered_json(FormatLogSn(*chip.sn)) : nullptr},
-          {"result", kResults[static_cast<int>(chip.result)]},
-          {"message", FoldLines(chip.message)},
-          {"counter", committed.counter}};
-      std::cout << line.dump() << std::endl;
-    }
-    return written;
-  }
-  int Chips() const { return passed + failed; }
-
-  int passed = 0, failed = 0, skipped_sns = 0;
-
- private:
-  ProductionRecorder& inner_;
-  const Clock& clock_;
-  bool json_;
 };
 
 std::string UpdateNextStep(const std::string& message) {
@@ -115,19 +76,7 @@ int RunUpdates(const UpdateOptions& options, ProgrammerSession& session, ChipLed
     if (stopped || StopRequested()) break;
   }
   const bool all_passed = !stopped && ledger.Chips() == ledger.passed && ledger.passed > 0;
-  std::string summary = std::to_string(ledger.passed) + (ledger.passed == 1 ? " chip" : " chips") +
-                        " passed, " + std::to_string(ledger.failed) + " failed";
-  if (ledger.skipped_sns > 0)
-    summary += " (" + std::to_string(ledger.skipped_sns) + (ledger.skipped_sns == 1 ? " S/N" : " S/Ns") +
-               " skipped)";
-  if (stopped) summary += "; the updates stopped";
-  if (all_passed) {
-    session.reporter().ShowPass(summary);
-  } else {
-    session.reporter().SetDetail("Production.csv beside the settings file lists each chip");
-    session.reporter().ShowFail(summary);
-  }
-  return all_passed ? 0 : 1;
+  return ReportUpdateSummary(session.reporter(), ledger, all_passed, stopped ? "the updates stopped" : "");
 }
 
 void Run(const UpdateOptions& options, int& exit_code) {
@@ -149,6 +98,10 @@ void Run(const UpdateOptions& options, int& exit_code) {
   SystemClock clock;
   ChipLedger ledger(file, clock, options.job.link.output.json);
   session->bench().SetRecorder(ledger);
+  if (session->bench().job().Type() == kTypeComIsp) {
+    exit_code = RunComIspUpdates({options.loop, settings, !options.job.link.port.empty()}, *session, ledger);
+    return;
+  }
   exit_code = RunUpdates(options, *session, ledger);
 }
 
@@ -162,8 +115,13 @@ void RegisterUpdateCommand(CLI::App& app, ExitCode& exit_code) {
       "downloaded first (a Gang Programmer asks for quillet-cli download instead). The S/N and the chip "
       "counter step on after each chip in the settings file, whose other bytes are left as they were; "
       "Production.csv beside it logs each chip. With --loop the update goes on chip after chip: before "
-      "each further chip it waits for Enter (q, or the end of the input, stops).");
+      "each further chip it waits for Enter (q, or the end of the input, stops). With --mode comisp (or a "
+      "project for ISP by COM Port) no Programmer is used: the chip's boot loader on the serial line of "
+      "--port (else the port quillet-cli comports marks) takes CONFIG, APROM and DataFlash; with --loop the "
+      "update waits for each chip's boot loader in turn, no Enter asked, and ends after N chips, at the "
+      "Chip Counter's end or when the port fails.");
   auto options = std::make_shared<UpdateOptions>();
+  options->job.comisp = true;
   AddJobOptions(*update, options->job);
   update
       ->add_option("--loop", options->loop,
