@@ -130,16 +130,32 @@ CASES = {
         (["--part", "QMC04A", "--aprom", "{d}/big.bin", "--settings", "{d}/GUI.LOG"], 1, "",
          fail("Code size for APROM is too large (> 4 KB) !",
               "quillet-cli parts shows the part's sizes; choose a larger part or a smaller image")),
+
+        (["--part", "QLU16A", "--aprom", "{d}/big.bin", "--settings", "{d}/GUI.LOG"], 2, "",
+         "quillet-cli: the job is for ISP by COM Port, which needs no Programmer\n  download and update work "
+         "through a Programmer: name the part with --part, and --mode isp or icp\n"),
     ],
     "update": [
         (["--mode", "icp", "--aprom", "{d}/big.bin"], 2, "", usage("--mode requires --part", "update")),
         (["--part", "QMC04A", "--mode", "isp", "--aprom", "{d}/big.bin", "--settings", "{d}/GUI.LOG"], 2, "",
          "quillet-cli: --part: no part QMC04A in the ISP list\n  QMC04A is an ICP part: use --mode icp\n"),
-        (["--part", "QLU16A", "--aprom", "{d}/big.bin", "--settings", "{d}/GUI.LOG"], 2, "",
-         "quillet-cli: the job is for ISP by COM Port, which needs no Programmer\n  download and update work "
-         "through a Programmer: name the part with --part, and --mode isp or icp\n"),
         (["--part", "QMC04A", "--config", "1,2,3", "--aprom", "{d}/big.bin"], 2, "", usage(
             "--config: At least 8 required but received 3", "update")),
+        (["--part", "QLU16A", "--aprom", "{d}/big.bin", "--settings", "{d}/GUI.LOG"], 1, "",
+         fail("ComPort cannot be opened !", "no serial port can be opened: connect the chip's serial adapter, name it "
+              "with --port, or list pseudo-terminals in QUILLET_EXTRA_PORTS (colon-separated)")),
+        (["--mode", "comisp", "--part", "QLU15G", "--aprom", "{d}/big.bin", "--port", "{d}/missing"], 1, "",
+         fail("ComPort cannot be opened !", "{d}/missing: No such file or directory")),
+        (["--mode", "comisp", "--part", "QLU15G", "--dataflash", "{d}/big.bin", "--settings", "{d}/GUI.LOG"], 2, "",
+         "quillet-cli: no APROM: an update by COM port programs an APROM image\n  name the APROM image with --aprom\n"),
+        (["--mode", "comisp", "--part", "QLU15G", "--aprom", "{d}/big.bin", "--ldrom", "{d}/big.bin", "--settings",
+          "{d}/GUI.LOG"], 2, "",
+         "quillet-cli: --ldrom: ISP by COM Port does not write LDROM\n  leave --ldrom out, or use --mode icp\n"),
+        (["--mode", "comisp", "--part", "QLB128D", "--aprom", "{d}/big.bin", "--config", "1,2,3,4,5,6,7,8",
+          "--settings", "{d}/GUI.LOG"], 2, "",
+         "quillet-cli: --config: QLB128D takes no CONFIG bytes through its boot loader\n  leave --config out\n"),
+        (["--mode", "comisp", "--part", "QMC04A", "--aprom", "{d}/big.bin", "--settings", "{d}/GUI.LOG"], 2, "",
+         "quillet-cli: --part: no part QMC04A in the ISP by COM Port list\n  QMC04A is an ICP part: use --mode icp\n"),
     ],
 }
 
