@@ -93,7 +93,7 @@ class Chip:
 def rates(folder, code, data):
     for baud_code in ("0x73", "14"):
         write_settings(folder, False)
-        with Chip(folder, "--baud-code", baud_code, "--chips", "1") as chip:
+        with Chip(folder, "--baud-code", baud_code, "--chips", "1", "--strict") as chip:
             status, out, err = chip.cli("--config", ",".join(CONFIG))
         check(f"{baud_code} update", status == 0 and "PASS" in out and "Chip is successfully updated !" in out, out + err)
         check(f"{baud_code} aprom", dumped(folder, 1, "aprom")[:len(code)] == code)
