@@ -3,6 +3,8 @@
 // for the window and the CLI over a Workbench. Each runs on the caller's thread (the window's
 // worker, the CLI's main thread) and reports through the workbench's reporter, display and
 // production recorder; every step leaves 1 or 0 in the link's LastResult.
+#include <string>
+
 #include "core/operations/workbench.h"
 
 namespace quillet {
@@ -20,6 +22,9 @@ int DownloadProgrammer(Workbench& bench, bool update_isp_download = false);
 // update (with at most one re-download per call when the storage does not match the job), or with
 // ISP by COM Port the update or production loop of comisp_update.h, set up by bench.comisp().
 UpdateOutcome UpdateChip(Workbench& bench);
+
+// "Chip is successfully updated !", with the chip's S/N and its address when S/N programming is on.
+std::string ChipPassText(const JobSettings& job);
 
 // Serial-number and counter arithmetic on the job (the S/N wraps modulo 10^16).
 void StepSerialNumber(JobSettings& job);

@@ -11,7 +11,6 @@
 namespace quillet {
 namespace {
 
-constexpr char kPassText[] = "Chip is successfully updated !";
 constexpr char kNoAprom[] = "Please load an APROM file first !";
 // One part's single updates explain an area failure at length.
 constexpr uint32_t kExplainedPart = 39;
@@ -35,17 +34,6 @@ bool CounterAtEnd(const JobSettings& job) {
   return job.CountDown ? job.ChipCounter == 0 : job.ChipCounter >= kCounterEnd;
 }
 
-std::string PassText(const JobSettings& job) {
-  std::string text = kPassText;
-  if (job.SnProgrammingEnabled) {
-    char sn[96];
-    std::snprintf(sn, sizeof sn, "\n\n( S/N='%08u,%08u' at address 0x%X )", job.SnValue.high, job.SnValue.low,
-                  job.SnAddress);
-    text += sn;
-  }
-  return text;
-}
-
 std::string AreaError(const char* area, uint32_t part_code, bool single) {
   std::string text = std::string("Update ") + area + " error !";
   if (single && part_code == kExplainedPart) text += kExplanation;
@@ -66,7 +54,7 @@ ChipEnd ChipFailed(Workbench& bench, const ChipRun& chip, const std::string& mes
 // that cannot be put on record has shown its FAIL window: no PASS then.
 ChipEnd ChipPassed(Workbench& bench, const ChipRun& chip) {
   JobSettings& job = bench.job();
-  const std::string text = PassText(job);
+  const std::string text = ChipPassText(job);
   StepChipCounter(job, 1);
   if (job.SnProgrammingEnabled) StepSerialNumber(job);
   const ChipOutcome outcome{0, chip.sn, ChipResult::Passed, text};

@@ -1,6 +1,7 @@
 // The bookkeeping after an update: the S/N steps by its increment modulo 10^16, the Chip Counter
-// counts up or down between 0 and 999,999.
+// counts up or down between 0 and 999,999; the PASS text names the S/N the chip got.
 #include <algorithm>
+#include <cstdio>
 
 #include "core/operations/chip_operations.h"
 
@@ -47,6 +48,17 @@ void StepChipCounter(JobSettings& job, uint32_t step) {
     job.ChipCounter = job.ChipCounter > step ? job.ChipCounter - step : 0;
   else
     job.ChipCounter = std::min(job.ChipCounter + step, kCounterEnd);
+}
+
+std::string ChipPassText(const JobSettings& job) {
+  std::string text = "Chip is successfully updated !";
+  if (job.SnProgrammingEnabled) {
+    char sn[96];
+    std::snprintf(sn, sizeof sn, "\n\n( S/N='%08u,%08u' at address 0x%X )", job.SnValue.high, job.SnValue.low,
+                  job.SnAddress);
+    text += sn;
+  }
+  return text;
 }
 
 }  // namespace quillet

@@ -18,7 +18,6 @@ UpdateOutcome UpdateGangChips(Workbench& bench);  // update_gang.cpp
 
 namespace {
 
-constexpr char kPassText[] = "Chip is successfully updated !";
 constexpr char kStorageDiffers[] = "Programmer's storage does not match the job !";
 
 // The chip in the socket: its S/N when S/N programming applies, and whether its start is on record.
@@ -131,7 +130,7 @@ UpdateOutcome ProgramChipIsp(Workbench& bench, const ChipRun& chip) {
     if (!ProgramArea(bench, images.dataFlash, byte)) return Failed(bench, chip, UpdateOutcome::Stopped);
     if (byte) return ChipError(bench, chip, "Update DataFlash error !");
   }
-  return Passed(bench, chip, kPassText, !job.UpdateIspDownload);
+  return Passed(bench, chip, "Chip is successfully updated !", !job.UpdateIspDownload);
 }
 
 std::string DataFlashErrorText(const PartRow& part) {
@@ -171,14 +170,7 @@ UpdateOutcome ProgramChipIcp(Workbench& bench, const ChipRun& chip) {
     if (!link.ReceiveByte(byte)) return Failed(bench, chip, UpdateOutcome::Stopped);
     if (byte) return ChipError(bench, chip, "Update CONFIG error !");
   }
-  std::string text = kPassText;
-  if (job.SnProgrammingEnabled) {
-    char sn[96];
-    std::snprintf(sn, sizeof sn, "\n\n( S/N='%08u,%08u' at address 0x%X )", job.SnValue.high, job.SnValue.low,
-                  job.SnAddress);
-    text += sn;
-  }
-  return Passed(bench, chip, text, true);
+  return Passed(bench, chip, ChipPassText(job), true);
 }
 
 UpdateOutcome UpdateChipBody(Workbench& bench, bool may_download);

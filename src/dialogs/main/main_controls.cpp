@@ -70,6 +70,7 @@ void MainControls::RefreshControls(bool keep_tab) {
     states_.Enable(kIdPmCheck, true);
   } else {
     com_port_list_ = {};
+    com_port_paths_.clear();
     states_.Enable(kIdComPortList, false);
     states_.Enable(kIdGangCheck, true);
     states_.Check(kIdPmCheck, false);
@@ -239,14 +240,23 @@ void MainControls::AfterProjectLoad() {
   ShowChipCounter();
 }
 
-void MainControls::SetComPorts(std::vector<std::string> ports, int selected) {
-  com_port_list_.entries = std::move(ports);
+void MainControls::SetComPorts(std::vector<std::string> device_paths, int selected) {
+  com_port_list_.entries.clear();
+  for (const std::string& path : device_paths) com_port_list_.entries.push_back(ShortPortName(path));
   com_port_list_.selected = selected;
+  com_port_paths_ = std::move(device_paths);
 }
 
 void MainControls::OnComPortChange(int index) {
   if (Running() || index < 0 || index >= static_cast<int>(com_port_list_.entries.size())) return;
   com_port_list_.selected = index;
+}
+
+void MainControls::UseSelectedComPort() {
+  const int index = com_port_list_.selected.value_or(-1);
+  if (index < 0 || index >= static_cast<int>(com_port_paths_.size())) return;
+  job_.SetPortName(com_port_paths_[static_cast<std::size_t>(index)]);
+  port_name_from_com_isp_ = true;
 }
 
 void MainControls::ShowPortField(std::string text) {

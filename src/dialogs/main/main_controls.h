@@ -80,10 +80,14 @@ class MainControls {
   // Gang boxes, the port field, the S/N and Chip Counter boxes.
   void AfterProjectLoad();
 
-  // The COM port search found these ports.
-  void SetComPorts(std::vector<std::string> ports, int selected);
+  // The COM port search found these ports (device paths; the list shows them without "/dev/").
+  void SetComPorts(std::vector<std::string> device_paths, int selected);
   // The operator picks another entry of the COM port list; put back while an operation runs.
   void OnComPortChange(int index);
+  // Update Chip in ISP by COM Port is about to start: the port selected in the COM port list becomes
+  // ProgrammerPortName, where the boot-loader link looks for the chip (and which leaving the type
+  // clears again). Nothing changes when the list is empty.
+  void UseSelectedComPort();
   // What the Programmer link shows: the port field and the "Prog. Type" field.
   void ShowPortField(std::string text);
   void ShowProgrammerType(std::string word);
@@ -128,6 +132,7 @@ class MainControls {
   ListContent category_list_;
   ListContent part_list_;
   ListContent com_port_list_;
+  std::vector<std::string> com_port_paths_;  // device paths of the COM port list's entries
   std::vector<std::string> tabs_;
   int tab_index_ = 0;
   bool data_flash_tab_shown_ = false;

@@ -4,7 +4,6 @@
 
 #include "core/comisp/com_port_memory.h"
 #include "core/comisp/com_port_scan.h"
-#include "core/serial/port_name.h"
 #include "dialogs/main/main_layout.h"
 #include "qt/main/main_dialog.h"
 
@@ -17,13 +16,11 @@ void SearchComPorts(MainDialog& window, const std::string& file_path) {
   Workbench& bench = window.bench();
   const ComPortScanResult found =
       ComPortScan(bench.port(), bench.job(), bench.reporter(), bench.display(), file_path);
-  std::vector<std::string> names;
-  for (const std::string& path : found.ports) names.push_back(ShortPortName(path));
   QMetaObject::invokeMethod(
       &window,
-      [&window, &found, &names] {
+      [&window, &found] {
         if (found.file_read) window.controls().SetPortNameFromComIsp(true);
-        window.controls().SetComPorts(std::move(names), found.selected);
+        window.controls().SetComPorts(found.ports, found.selected);
         window.ApplyControls();
       },
       Qt::BlockingQueuedConnection);

@@ -102,6 +102,7 @@ class MainDialog : public TemplateDialog, public ImageWindow {
   // Download Programmer, Update Chip and the hidden UpdateISP.bin download, on the worker; the
   // recorder that keeps each chip's S/N and counter in GUI.LOG.
   void InstallChipCommands();
+  void PrepareComIspRun();
   void StartProductionRecords();
   // The fields and the cancel path, as operations drive them.
   GuiOperationDisplay::Actions DisplayActions();

@@ -21,6 +21,8 @@ namespace quillet::test_support {
 class MainWindowFolder {
  public:
   std::string path() const { return dir_.path().toStdString() + "/"; }
+  // The window's clock, for a simulated device that shares its virtual time.
+  VirtualClock& clock() { return clock_; }
   void WriteSettings(const std::vector<uint8_t>& bytes) const {
     std::ofstream(path() + "GUI.LOG", std::ios::binary)
         .write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
