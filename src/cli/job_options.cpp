@@ -15,19 +15,6 @@ namespace {
 constexpr char kComIspHint[] =
     "download and update work through a Programmer: name the part with --part, and --mode isp or icp";
 
-CLI::Validator ByteValue() {
-  return CLI::Validator(
-      [](std::string& text) {
-        std::size_t used = 0;
-        try {
-          if (std::stoul(text, &used, 0) <= 255 && used == text.size()) return std::string();
-        } catch (const std::exception&) {
-        }
-        return "not a byte value: " + text;
-      },
-      "BYTE");
-}
-
 // The project's images go beside the settings file; a project keeps no S/N value or counter, so
 // those go on from the settings file.
 int LoadProject(const JobOptions& options, ProgrammerSession& session) {
@@ -122,6 +109,19 @@ int CheckImageOptions(const JobOptions& options, Workbench& bench) {
 }
 
 }  // namespace
+
+CLI::Validator ByteValue() {
+  return CLI::Validator(
+      [](std::string& text) {
+        std::size_t used = 0;
+        try {
+          if (std::stoul(text, &used, 0) <= 255 && used == text.size()) return std::string();
+        } catch (const std::exception&) {
+        }
+        return "not a byte value: " + text;
+      },
+      "BYTE");
+}
 
 void AddJobOptions(CLI::App& verb, JobOptions& options) {
   AddLinkOptions(verb, options.link);

@@ -27,6 +27,9 @@ struct JobOptions {
 // options; the combinations that make no job are refused as usage errors.
 void AddJobOptions(CLI::App& verb, JobOptions& options);
 
+// Checks an option value is one byte (0..255, decimal or 0x hex).
+CLI::Validator ByteValue();
+
 // The lock that keeps a second copy (another quillet-cli, or the window over the same settings
 // file) off the settings file and the Programmer. Nothing after "This application program is
 // running now !" (exit code 1).

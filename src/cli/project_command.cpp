@@ -13,6 +13,7 @@
 
 #include "cli/commands.h"
 #include "cli/interrupt.h"
+#include "cli/job_options.h"
 #include "cli/part_finder.h"
 #include "cli/verb_support.h"
 #include "core/images/hex_damage.h"
@@ -267,16 +268,7 @@ void RegisterProjectCommand(CLI::App& app, ExitCode& exit_code) {
                    "the eight CONFIG bytes in file order (as 'project show' prints them); selects CONFIG")
       ->delimiter(',')
       ->expected(8)
-      ->check(CLI::Validator(
-          [](std::string& text) {
-            std::size_t used = 0;
-            try {
-              if (std::stoul(text, &used, 0) <= 255 && used == text.size()) return std::string();
-            } catch (const std::exception&) {
-            }
-            return "not a byte value: " + text;
-          },
-          "BYTE"));
+      ->check(ByteValue());
   save->add_flag("--no-check", options->no_check, "save even when Update Chip would refuse the job");
   save->add_flag("--accept-damaged-hex", options->accept_damaged_hex,
                  "save a HEX image with damaged records (a warning names the first)");
