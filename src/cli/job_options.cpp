@@ -131,13 +131,13 @@ void AddJobOptions(CLI::App& verb, JobOptions& options) {
   auto* part = verb.get_option("--part");
   auto* mode =
       verb.add_option("--mode", options.link.mode,
-                      std::string("with --part: isp or icp") +
+                      std::string("the programmer type: isp or icp") +
                           (options.comisp ? ", or comisp (ISP by COM Port: the chip's boot loader on "
                                             "the serial line, no Programmer)"
                                           : "") +
-                          " (default: the type whose list holds the part, ICP for codes from 110)")
-          ->check(options.comisp ? CLI::IsMember({"isp", "icp", "comisp"}) : CLI::IsMember({"isp", "icp"}))
-          ->needs(part);
+                          " (default: the type whose list holds the part, ICP for codes from 110; without "
+                          "--part, the part of the settings file)")
+          ->check(options.comisp ? CLI::IsMember({"isp", "icp", "comisp"}) : CLI::IsMember({"isp", "icp"}));
   project->excludes(part)->excludes(mode);
   for (const auto& [flag, area] :
        {std::pair{"--aprom", ImageArea::Aprom}, std::pair{"--dataflash", ImageArea::DataFlash},

@@ -145,7 +145,17 @@ bool ProgrammerSession::Apply(const LinkOptions& options, const std::optional<st
         UnknownPartHint(names, options.part, type));
     return false;
   }
-  if (options.part.empty()) SetupPart(job, bench_.catalogue());
+  if (options.part.empty() && type) {
+    // --mode alone: the settings file's part, in that type's list.
+    const std::string current(bench_.catalogue().PartName(job.PartCode));
+    if (!bench_.ChoosePart(current, type)) {
+      UsageError("--mode: the settings file's part " + current + " is not in the " +
+                     std::string(TypeText(*type)) + " list",
+                 "name a part of that list with --part (quillet-cli parts)");
+      return false;
+    }
+  }
+  if (options.part.empty() && !type) SetupPart(job, bench_.catalogue());
   if (!options.trace.empty()) {
     if (!trace_.OpenFile(options.trace)) {
       UsageError("--trace: cannot create " + options.trace, WriteFailureReason(options.trace));
