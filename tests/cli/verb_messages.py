@@ -136,7 +136,9 @@ CASES = {
          "through a Programmer: name the part with --part, and --mode isp or icp\n"),
     ],
     "update": [
-        (["--mode", "icp", "--aprom", "{d}/big.bin"], 2, "", usage("--mode requires --part", "update")),
+        (["--mode", "icp", "--aprom", "{d}/big.bin"], 2, "",
+         "quillet-cli: --mode: the settings file's part QLA04S is not in the ICP list\n"
+         "  name a part of that list with --part (quillet-cli parts)\n"),
         (["--part", "QMC04A", "--mode", "isp", "--aprom", "{d}/big.bin", "--settings", "{d}/GUI.LOG"], 2, "",
          "quillet-cli: --part: no part QMC04A in the ISP list\n  QMC04A is an ICP part: use --mode icp\n"),
         (["--part", "QMC04A", "--config", "1,2,3", "--aprom", "{d}/big.bin"], 2, "", usage(
