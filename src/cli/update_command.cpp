@@ -27,7 +27,11 @@ struct UpdateOptions {
   int loop = -1;  // -1: one update, nothing asked
 };
 
-std::string UpdateNextStep(const std::string& message) {
+// `com_port`: the chip sits on the serial line with its boot loader, not in a Programmer's socket.
+std::string UpdateNextStep(const std::string& message, bool com_port) {
+  if (com_port && message == "Chip not ready !")
+    return "reset the chip (or power it off and on) while quillet-cli waits, and check that the port is the "
+           "chip's serial line";
   if (message.starts_with("Please click 'Download Programmer'"))
     return "run quillet-cli download first with the same job, --gang and --verify-only as here";
   if (message.starts_with("Chip Counter reaches"))
@@ -40,7 +44,9 @@ std::string UpdateNextStep(const std::string& message) {
     return "the chip programmed then may be half written: Production.csv names it; update it again";
   for (const char* failed :
        {"Failed chips:", "Update APROM", "Update DataFlash", "Update LDROM", "Update CONFIG"}) {
-    if (message.starts_with(failed)) return "replace or reseat the failed chips and update them again";
+    if (!message.starts_with(failed)) continue;
+    return com_port ? "reset the chip and update it again; replace it if it fails again"
+                    : "replace or reseat the failed chips and update them again";
   }
   return {};
 }
@@ -86,10 +92,14 @@ void Run(const UpdateOptions& options, int& exit_code) {
   const auto as_read = ReadFileLimited(settings, 1 << 16);
   auto session = ProgrammerSession::Create(options.job.link, std::cout, std::cerr, exit_code);
   if (!session) return;
-  session->SetVerbNextStep(UpdateNextStep);
+  Workbench& bench = session->bench();
+  const auto next_step = [&bench](const std::string& message) {
+    return UpdateNextStep(message, bench.job().ComPortMode);
+  };
+  session->SetVerbNextStep(next_step);
   ReportInterruptedUpdate(settings, session->reporter());
   if (!LoadJob(options.job, *session, exit_code)) return;
-  session->SetVerbNextStep(UpdateNextStep);
+  session->SetVerbNextStep(next_step);
   // Only the S/N and counter bytes change: the rest of the file stays as it was read.
   const std::vector<uint8_t> base = as_read ? as_read->bytes : EncodeSettingsRecord(session->bench().job());
   SettingsFileRecorder file(
