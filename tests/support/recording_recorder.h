@@ -1,6 +1,6 @@
 #pragma once
 // A production recorder that writes each call down as a line for a golden transcript, and can
-// refuse the reservation as a settings file that cannot be written would.
+// refuse the reservation or the commit as a settings file that cannot be written would.
 #include <cstdio>
 #include <span>
 #include <string>
@@ -27,7 +27,7 @@ class RecordingRecorder : public ProductionRecorder {
     for (std::size_t at; (at = message.find('\n')) != std::string::npos;) message.replace(at, 1, "\\n");
     lines.push_back(line + " \"" + message + "\" commit" + Sn(committed.sn) + " " +
                     std::to_string(committed.counter));
-    return 1;
+    return refuse_finish ? 0 : 1;
   }
   std::string Text() const {
     std::string text;
@@ -37,6 +37,7 @@ class RecordingRecorder : public ProductionRecorder {
 
   std::vector<std::string> lines;
   bool refuse_start = false;
+  bool refuse_finish = false;
 
  private:
   static std::string Sn(const std::optional<SplitDecimal>& sn) { return sn ? " " + FormatSnValue(*sn) : ""; }

@@ -32,12 +32,13 @@ int ProgramAckCount(const ImageBuffer& image) {
 }
 
 // The chip's result for the production records: committed counter and S/N as the job now holds
-// them (stepped after a pass, the reservation given back after a failure).
-void RecordChip(Workbench& bench, const ChipRun& chip, ChipResult result, const std::string& message) {
-  if (!chip.started) return;
+// them (stepped after a pass, the reservation given back after a failure). 0 after the recorder
+// reported that the settings file could not be written.
+int RecordChip(Workbench& bench, const ChipRun& chip, ChipResult result, const std::string& message) {
+  if (!chip.started) return 1;
   const JobSettings& job = bench.job();
   const ChipOutcome outcome{0, chip.sn, result, message};
-  bench.recorder().ChipsFinished({&outcome, 1}, {job.SnValue, job.ChipCounter});
+  return bench.recorder().ChipsFinished({&outcome, 1}, {job.SnValue, job.ChipCounter});
 }
 
 UpdateOutcome Failed(Workbench& bench, const ChipRun& chip, UpdateOutcome outcome) {
@@ -45,7 +46,6 @@ UpdateOutcome Failed(Workbench& bench, const ChipRun& chip, UpdateOutcome outcom
   return outcome;
 }
 
-// A chip error shown here and written down.
 // A chip error: written down before its FAIL window, so that a run cut off while the window is
 // open leaves no chip unfinished in the records.
 UpdateOutcome ChipError(Workbench& bench, const ChipRun& chip, const std::string& message) {
@@ -60,7 +60,8 @@ UpdateOutcome Passed(Workbench& bench, const ChipRun& chip, const std::string& m
   JobSettings& job = bench.job();
   StepChipCounter(job, 1);
   if (chip.sn) StepSerialNumber(job);
-  RecordChip(bench, chip, ChipResult::Passed, message);
+  // No PASS that the settings file does not hold.
+  if (!RecordChip(bench, chip, ChipResult::Passed, message)) return UpdateOutcome::Stopped;
   if (show) bench.reporter().ShowPass(message);
   if (chip.sn) bench.display().ShowSerialNumber(job.SnValue.high, job.SnValue.low);
   if (job.ChipCounterEnabled) bench.display().ShowChipCounter(job.ChipCounter);

@@ -66,8 +66,8 @@ std::string FailText(uint8_t result) {
   return text;
 }
 
-void Finish(Workbench& bench, const SocketSns& sns, uint8_t result_bits, std::optional<ChipResult> all,
-            const std::string& message) {
+int Finish(Workbench& bench, const SocketSns& sns, uint8_t result_bits, std::optional<ChipResult> all,
+           const std::string& message) {
   std::array<ChipOutcome, 4> chips;
   for (int n = 1; n <= 4; ++n) {
     // A failed socket's S/N is used up when another socket passed (the S/N moved on past it);
@@ -80,7 +80,7 @@ void Finish(Workbench& bench, const SocketSns& sns, uint8_t result_bits, std::op
     chips[n - 1] = {static_cast<uint8_t>(n), sns[n - 1], result, message};
   }
   const JobSettings& job = bench.job();
-  bench.recorder().ChipsFinished(chips, {job.SnValue, job.ChipCounter});
+  return bench.recorder().ChipsFinished(chips, {job.SnValue, job.ChipCounter});
 }
 
 // The result byte: all passed, or the failed sockets listed; the counter moves by the passed
@@ -92,7 +92,8 @@ UpdateOutcome Conclude(Workbench& bench, const SocketSns& sns, uint8_t result) {
   StepChipCounter(job, static_cast<uint32_t>(passed));
   if (passed == 4) {
     const std::string text = PassText(job, sns);
-    Finish(bench, sns, result, std::nullopt, text);
+    // No PASS that the settings file does not hold.
+    if (!Finish(bench, sns, result, std::nullopt, text)) return UpdateOutcome::Stopped;
     bench.reporter().ShowPass(text);
   } else {
     if (passed == 0 && sns[0]) {

@@ -214,5 +214,16 @@ TEST(UpdateWire, NothingStartsAtTheCounterEndOrWithoutAReservation) {
   }
 }
 
+// A chip that passed but whose result cannot be committed shows no PASS.
+TEST(UpdateWire, NoPassWithoutItsCommit) {
+  Bench s({"QMC04A", 20, 0, 0, false, true}, {});
+  ASSERT_EQ(DownloadProgrammer(s.rig.bench), 1);
+  s.rig.reporter.Clear();
+  s.rig.recorder.refuse_finish = true;
+  EXPECT_EQ(UpdateChip(s.rig.bench), UpdateOutcome::Stopped);
+  EXPECT_EQ(s.feeder.programmed().size(), 1u);
+  EXPECT_TRUE(s.rig.reporter.Texts(ReportEvent::Kind::Pass).empty());
+}
+
 }  // namespace
 }  // namespace quillet
