@@ -92,8 +92,8 @@ const Scenario kScenarios[] = {
     {"once_records_refused", {}, "ca", 200, 2, true, true},
     {"once_config_error", {.faults = Fault(FaultKind::WrongAck, 3)}, "ca"},
     {"once_erase_aprom_error", {.faults = Fault(FaultKind::WrongAck, 2)}},
-    {"once_aprom_error_part_39", {.faults = Fault(FaultKind::WrongAck, 3)}, "a", 200, 39},
-    {"once_erase_dataflash_error_part_39", {.faults = Fault(FaultKind::WrongAck, 12)}, "af", 200, 39},
+    {"once_aprom_error_long_text", {.faults = Fault(FaultKind::WrongAck, 3)}, "a", 200, 39},
+    {"once_erase_dataflash_error_long_text", {.faults = Fault(FaultKind::WrongAck, 12)}, "af", 200, 39},
     {"once_dataflash_error", {.faults = Fault(FaultKind::DropToHost, 10)}, "af", 200, 2, false},
     // Chips from the tray: the second fails at CONFIG (a fresh detection follows), the third at the
     // APROM erase (the short text), the fourth passes with the S/N they left; the counter, counting
