@@ -18,23 +18,11 @@ import sim_harness
 
 cli, sim = sys.argv[1], sys.argv[2]
 random.seed(1208)
-failures = []
-checks = 0
+check = sim_harness.Checks()
 PART, PART_CODE = "QLU15G", 46
 SN_ADDRESS, FIRST_SN = 0x1F0, 500
 CONFIG = ["0x7F", "0xFF", "0xFE", "0xFF", "0xFF", "0xFF", "0xFF", "0xFF"]
 JOB = ["--mode", "comisp", "--part", PART, "--aprom", "code.bin", "--dataflash", "data.bin"]
-
-
-def check(name, condition, detail=""):
-    global checks
-    checks += 1
-    if not condition:
-        failures.append(f"{name}: {detail}")
-
-
-def bcd(value):
-    return bytes.fromhex(f"{value:016d}")
 
 
 def write_settings(folder, sn):
@@ -42,13 +30,12 @@ def write_settings(folder, sn):
     record = bytearray(256)
     record[0], record[1], record[8:10], record[32], record[40] = 0x02, PART_CODE, b"\xff\xff", 1, 1
     if sn:
-        record[10], record[11:15], record[16:24], record[24:32] = 1, SN_ADDRESS.to_bytes(4, "little"), bcd(1), bcd(FIRST_SN)
+        record[10], record[11:15], record[16:24], record[24:32] = 1, SN_ADDRESS.to_bytes(4, "little"), sim_harness.bcd(1), sim_harness.bcd(FIRST_SN)
     open(os.path.join(folder, "GUI.LOG"), "wb").write(bytes(record))
 
 
 def tally(folder):
-    record = open(os.path.join(folder, "GUI.LOG"), "rb").read()
-    return int(record[24:32].hex()), int.from_bytes(record[34:38], "little")
+    return sim_harness.settings_tally(os.path.join(folder, "GUI.LOG"))
 
 
 def dumped(folder, k, area):
@@ -174,7 +161,4 @@ with tempfile.TemporaryDirectory() as top:
         open(os.path.join(folder, "data.bin"), "wb").write(data)
         scenario(folder, code, data)
 
-for failure in failures:
-    print(failure)
-print(f"{checks - len(failures)} passed, {len(failures)} failed")
-sys.exit(1 if failures else 0)
+check.finish()

@@ -20,33 +20,16 @@ import sim_harness
 
 cli, sim = sys.argv[1], sys.argv[2]
 random.seed(1207)
-failures = []
-checks = 0
+check = sim_harness.Checks()
 FIRST_SN = 100
-
-
-def check(name, condition, detail=""):
-    global checks
-    checks += 1
-    if not condition:
-        failures.append(f"{name}: {detail}")
-
-
-def bcd(value):
-    return bytes.fromhex(f"{value:016d}")
 
 
 def write_settings(path, mode):
     """QMC04A in `mode`, S/N programming at 0xFF0 from FIRST_SN, the counter counting up from 0."""
     record = bytearray(256)
     record[0], record[1], record[8:10], record[10], record[40] = mode, 110, b"\xff\xff", 1, 1
-    record[11:15], record[16:24], record[24:32], record[32] = (0xFF0).to_bytes(4, "little"), bcd(1), bcd(FIRST_SN), 1
+    record[11:15], record[16:24], record[24:32], record[32] = (0xFF0).to_bytes(4, "little"), sim_harness.bcd(1), sim_harness.bcd(FIRST_SN), 1
     open(path, "wb").write(bytes(record))
-
-
-def tally(path):
-    record = open(path, "rb").read()
-    return int(record[24:32].hex()), int.from_bytes(record[34:38], "little")
 
 
 def rows(path):
@@ -80,7 +63,7 @@ def single_line(folder):
     sim_harness.run_cli(cli, folder, [], "project", "save", "--part", "QMC04A", "--mode", "icp", "--aprom", "code.bin",
                         "line.TPJ")
     project = bytearray(open(os.path.join(folder, "line.TPJ"), "rb").read())
-    project[72], project[74:78], project[80:88], project[96] = 1, (0xFF0).to_bytes(4, "little"), bcd(1), 1  # S/N, counter
+    project[72], project[74:78], project[80:88], project[96] = 1, (0xFF0).to_bytes(4, "little"), sim_harness.bcd(1), 1  # S/N, counter
     open(os.path.join(folder, "line.TPJ"), "wb").write(project)
     with Sim(folder, "--dump", "dump") as s:
         code, out, err = s.cli("download", "--project", "line.TPJ")
@@ -102,7 +85,7 @@ def single_line(folder):
               re.search(r"PASS \S+: \d+ chips passed, 0 failed\n$", out), out + err)
     sns = [int(c["sn"]) for c in rows(os.path.join(folder, "dump", "chips.csv")) if c["passed"] == "1"]
     check("chips", sns == list(range(FIRST_SN, FIRST_SN + len(sns))) and len(sns) > 20, str(sns))
-    check("tally", tally(os.path.join(folder, "GUI.LOG")) == (FIRST_SN + len(sns), len(sns)), "")
+    check("tally", sim_harness.settings_tally(os.path.join(folder, "GUI.LOG")) == (FIRST_SN + len(sns), len(sns)), "")
 
 
 def gang_line(folder):
@@ -143,7 +126,7 @@ def killed_runs(folder):
         check("run after kills", code == 0, out + err)
     log = rows(os.path.join(folder, "Production.csv"))
     on_chips = [int(c["sn"]) for c in rows(os.path.join(folder, "dump", "chips.csv")) if c["passed"] == "1"]
-    sn, counter = tally(settings)
+    sn, counter = sim_harness.settings_tally(settings)
     logged_pass = [int(l["sn"]) for l in log if l["result"] == "PASS"]
     check("no S/N twice", len(on_chips) == len(set(on_chips)), str(on_chips))
     check("S/N past the chips", max(on_chips) < sn, f"{sn} {on_chips}")
@@ -184,7 +167,4 @@ with tempfile.TemporaryDirectory() as top:
             os.symlink(os.path.join(top, name), os.path.join(folder, name))
         scenario(folder)
 
-for failure in failures:
-    print(failure)
-print(f"{checks - len(failures)} passed, {len(failures)} failed")
-sys.exit(1 if failures else 0)
+check.finish()
