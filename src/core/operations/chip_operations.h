@@ -3,6 +3,7 @@
 // for the window and the CLI over a Workbench. Each runs on the caller's thread (the window's
 // worker, the CLI's main thread) and reports through the workbench's reporter, display and
 // production recorder; every step leaves 1 or 0 in the link's LastResult.
+#include <optional>
 #include <string>
 
 #include "core/operations/workbench.h"
@@ -25,6 +26,11 @@ UpdateOutcome UpdateChip(Workbench& bench);
 
 // "Chip is successfully updated !", with the chip's S/N and its address when S/N programming is on.
 std::string ChipPassText(const JobSettings& job);
+
+// Writes down that the one chip in hand (socket 0) is about to be programmed, with `sn` when S/N
+// programming hands it one: the settings file then holds the S/N stepped past it. 0 after the
+// recorder's report.
+int RecordChipStarting(Workbench& bench, const std::optional<SplitDecimal>& sn);
 
 // Serial-number and counter arithmetic on the job (the S/N wraps modulo 10^16).
 void StepSerialNumber(JobSettings& job);

@@ -72,11 +72,7 @@ ChipEnd ProgramChip(Workbench& bench, ComIspLink& link, bool single) {
   ImageBuffers& images = bench.images();
   ChipRun chip;
   if (job.SnProgrammingEnabled) chip.sn = job.SnValue;
-  JobSettings reserved = job;
-  if (chip.sn) StepSerialNumber(reserved);
-  const ChipStart start{0, chip.sn};
-  if (!bench.recorder().ChipsStarting({&start, 1}, {reserved.SnValue, job.ChipCounter}))
-    return ChipEnd::RecordsFailed;
+  if (!RecordChipStarting(bench, chip.sn)) return ChipEnd::RecordsFailed;
 
   if (job.ConfigSelected && !link.WriteConfig()) return ChipFailed(bench, chip, "Update CONFIG error !");
   if (job.ApromSelected) {

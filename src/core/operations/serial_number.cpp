@@ -11,11 +11,7 @@ namespace {
 constexpr uint32_t kHalf = 100'000'000;
 constexpr uint32_t kCounterEnd = 999'999;
 
-}  // namespace
-
-void StepSerialNumber(JobSettings& job) {
-  SplitDecimal& value = job.SnValue;
-  const SplitDecimal& step = job.SnIncrement;
+SplitDecimal Stepped(SplitDecimal value, const SplitDecimal& step) {
   uint32_t carry = 0;
   value.low += step.low;
   if (value.low >= kHalf) {
@@ -24,6 +20,20 @@ void StepSerialNumber(JobSettings& job) {
   }
   value.high += carry + step.high;
   if (value.high >= kHalf) value.high -= kHalf;
+  return value;
+}
+
+}  // namespace
+
+void StepSerialNumber(JobSettings& job) {
+  job.SnValue = Stepped(job.SnValue, job.SnIncrement);
+}
+
+int RecordChipStarting(Workbench& bench, const std::optional<SplitDecimal>& sn) {
+  const JobSettings& job = bench.job();
+  const ChipStart start{0, sn};
+  const SplitDecimal reserved = sn ? Stepped(*sn, job.SnIncrement) : job.SnValue;
+  return bench.recorder().ChipsStarting({&start, 1}, {reserved, job.ChipCounter});
 }
 
 // The exact inverse of StepSerialNumber: a borrow out of the high half wraps it round 10^8 as the

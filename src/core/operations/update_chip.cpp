@@ -210,10 +210,7 @@ UpdateOutcome UpdateChipBody(Workbench& bench, bool may_download) {
   // The chip's S/N is reserved before the byte that starts programming.
   ChipRun chip;
   if (icp && job.SnProgrammingEnabled) chip.sn = job.SnValue;
-  JobSettings reserved = job;
-  if (chip.sn) StepSerialNumber(reserved);
-  const ChipStart start{0, chip.sn};
-  if (!bench.recorder().ChipsStarting({&start, 1}, {reserved.SnValue, job.ChipCounter})) {
+  if (!RecordChipStarting(bench, chip.sn)) {
     SendPaced(bench, 0xFF);
     return UpdateOutcome::Stopped;
   }
