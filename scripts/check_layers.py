@@ -15,8 +15,8 @@ import sys
 RANKS = {
     "core": ["sys", "report", "serial", "catalogue", "config", "job", "images", "storage", "programmer",
              "comisp", "operations"],
-    "dialogs": ["kit", "advanced", "viewer", "config", "main"],
-    "qt": ["kit", "advanced", "viewer", "config", "main"],
+    "dialogs": ["kit", "advanced", "config", "viewer", "main"],
+    "qt": ["kit", "advanced", "config", "viewer", "main"],
 }
 # What each top folder may include besides itself.
 BELOW = {"core": [], "dialogs": ["core"], "qt": ["core", "dialogs"], "cli": ["core"], "sim": []}

@@ -79,6 +79,7 @@ void ConsoleReporter::DrawProgress() {
 
 std::string ConsoleReporter::TakeDetail(const std::string& message) {
   std::string detail = std::move(detail_);
+  if (detail.empty()) detail = ResultDetail();
   detail_.clear();
   if (detail.empty() && !debug_text_.empty()) detail = debug_prefix_ + debug_text_;
   debug_text_.clear();
@@ -110,6 +111,12 @@ void ConsoleReporter::WarningBox(const std::string& message) {
   err_ << "WARNING: " << message << "\n";
   if (!detail.empty()) err_ << "  " << detail << "\n";
   err_.flush();
+}
+
+void ConsoleReporter::PlainBox(const std::string& caption, const std::string& text) {
+  ClearLine();
+  if (!options_.json) out_ << caption << ":\n" << text << "\n";
+  out_.flush();
 }
 
 void ConsoleReporter::DebugBox(const std::string& text) {

@@ -34,6 +34,8 @@ class ConsoleReporter : public Reporter {
   void WarningBox(const std::string& message) override;
   // A "<Debug>" text explains the FAIL that follows it: it becomes that FAIL's detail line.
   void DebugBox(const std::string& text) override;
+  // A plain box: its caption, then its text, on stdout.
+  void PlainBox(const std::string& caption, const std::string& text) override;
   void StartAutoClose() override {}
   void StopAutoClose() override {}
 

@@ -29,6 +29,7 @@ class CountingReporter final : public Reporter {
   void FailWindow(const std::string&, const std::string&) override { ++fails; }
   void WarningBox(const std::string&) override { ++warnings; }
   void DebugBox(const std::string&) override { ++debugs; }
+  void PlainBox(const std::string&, const std::string&) override { ++debugs; }
   void StartAutoClose() override {}
   void StopAutoClose() override {}
 

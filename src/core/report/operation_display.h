@@ -4,6 +4,7 @@
 // and Chip Counter boxes, and the window's cancel path. The window implements it by running each
 // call on the user-interface thread while the worker waits, the CLI by keeping what it prints,
 // tests by recording.
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -32,6 +33,12 @@ class OperationDisplay {
   // until it gives up; a front end that can be interrupted lets the transfer finish first.
   virtual void TransferStarted() {}
   virtual void TransferEnded() {}
+  // Windows a Read Chip or an information report opens and waits for (the window runs them on the
+  // user-interface thread while the worker waits). The viewer shows the workbench's read results;
+  // the CONFIG view shows read-back bytes (stored order, as the job's ConfigBytes) of a part code
+  // with the part's editor in view mode.
+  virtual void ShowReadChipViewer() {}
+  virtual void ShowConfigView(uint32_t /*part_code*/, const std::array<uint8_t, 8>& /*bytes*/) {}
 };
 
 // A display for runs that show none of these fields (verbs without a Programmer, benchmarks).

@@ -63,7 +63,7 @@ void RecordingReporter::PassWindow(const std::string& message, const std::string
 }
 
 void RecordingReporter::FailWindow(const std::string& message, const std::string& time_stamp) {
-  Add({Kind::Fail, message, 0, 0, time_stamp});
+  Add({Kind::Fail, message, 0, 0, time_stamp, ResultDetail()});
 }
 
 void RecordingReporter::WarningBox(const std::string& message) {
@@ -71,6 +71,9 @@ void RecordingReporter::WarningBox(const std::string& message) {
 }
 void RecordingReporter::DebugBox(const std::string& text) {
   Add({Kind::Debug, text});
+}
+void RecordingReporter::PlainBox(const std::string& caption, const std::string& text) {
+  Add({Kind::Box, text, 0, 0, caption});
 }
 void RecordingReporter::StartAutoClose() {
   Add({Kind::AutoCloseOn});

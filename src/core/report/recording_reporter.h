@@ -21,14 +21,17 @@ struct ReportEvent {
     Fail,
     Warning,
     Debug,
+    Box,
     AutoCloseOn,
     AutoCloseOff
   };
   Kind kind;
-  std::string text;  // status, message or debug text; the time stamp for Pass and Fail is in `extra`
+  std::string text;  // status, message or debug text; the time stamp for Pass and Fail is in `extra`,
+                     // a FAIL's detail in `extra2`, a plain box's caption in `extra`
   int a = 0;
   int b = 0;
   std::string extra;
+  std::string extra2;
   bool operator==(const ReportEvent&) const = default;
 };
 
@@ -46,6 +49,7 @@ class RecordingReporter : public Reporter {
   void FailWindow(const std::string& message, const std::string& time_stamp) override;
   void WarningBox(const std::string& message) override;
   void DebugBox(const std::string& text) override;
+  void PlainBox(const std::string& caption, const std::string& text) override;
   void StartAutoClose() override;
   void StopAutoClose() override;
 

@@ -29,13 +29,19 @@ void Reporter::ShowPass(const std::string& message) {
   PlaySound(Sound::Default);
   if (production_mode_ && production_mode_()) StartAutoClose();
   result_message_ = message;
+  result_detail_.clear();
   PassWindow(result_message_, FormatTimeStamp(clock_.LocalTime()));
 }
 
 void Reporter::ShowFail(const std::string& message) {
+  ShowFail(message, "");
+}
+
+void Reporter::ShowFail(const std::string& message, const std::string& detail) {
   ResetStatus();
   PlaySound(Sound::Error);
   result_message_ = message;
+  result_detail_ = detail;
   FailWindow(result_message_, FormatTimeStamp(clock_.LocalTime()));
 }
 

@@ -34,6 +34,8 @@ class Reporter {
   virtual void WarningBox(const std::string& message) = 0;
   // Message box "<Debug>" with OK.
   virtual void DebugBox(const std::string& text) = 0;
+  // A plain message box with its own caption ("Programmer Information", "CONFIG Info", ...) and OK.
+  virtual void PlainBox(const std::string& caption, const std::string& text) = 0;
   virtual void StartAutoClose() = 0;
   virtual void StopAutoClose() = 0;
 
@@ -44,6 +46,9 @@ class Reporter {
 
   void ShowPass(const std::string& message);
   void ShowFail(const std::string& message);
+  // A FAIL whose exact message is explained by a detail (the first differing byte, the block that
+  // differs): the window shows it below the message, the command line after it.
+  void ShowFail(const std::string& message, const std::string& detail);
   void ShowWarning(const std::string& message);
 
   void DebugText(const std::string& text);
@@ -54,6 +59,8 @@ class Reporter {
 
   // The message of the PASS or FAIL window shown last.
   const std::string& ResultMessage() const { return result_message_; }
+  // The detail of the FAIL window shown last; empty after a PASS or a FAIL without one.
+  const std::string& ResultDetail() const { return result_detail_; }
   // Whether production mode is on when a PASS shows (the PASS window then closes by itself).
   void SetProductionModeQuery(std::function<bool()> query) { production_mode_ = std::move(query); }
 
@@ -63,6 +70,7 @@ class Reporter {
  private:
   const Clock& clock_;
   std::string result_message_;
+  std::string result_detail_;
   std::function<bool()> production_mode_;
 };
 

@@ -75,6 +75,10 @@ void GuiReporter::DebugBox(const std::string& text) {
   OnGuiThread([&] { ShowMessageBox(nullptr, "<Debug>", text, QMessageBox::NoIcon); });
 }
 
+void GuiReporter::PlainBox(const std::string& caption, const std::string& text) {
+  OnGuiThread([&] { ShowMessageBox(owner_, caption, text, QMessageBox::NoIcon); });
+}
+
 void GuiReporter::StartAutoClose() {
   OnGuiThread([&] { auto_close_(true); });
 }

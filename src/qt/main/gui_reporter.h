@@ -33,6 +33,7 @@ class GuiReporter : public Reporter {
   void FailWindow(const std::string& message, const std::string& time_stamp) override;
   void WarningBox(const std::string& message) override;
   void DebugBox(const std::string& text) override;
+  void PlainBox(const std::string& caption, const std::string& text) override;
   void StartAutoClose() override;
   void StopAutoClose() override;
 
