@@ -10,6 +10,7 @@
 
 #include "core/catalogue/part_catalogue.h"
 #include "core/images/image_buffer.h"
+#include "core/images/read_results.h"
 #include "core/job/job_settings.h"
 #include "core/operations/comisp_run.h"
 #include "core/programmer/programmer_link.h"
@@ -44,6 +45,10 @@ class Workbench {
   JobSettings& job() { return job_; }
   PartCatalogue& catalogue() { return catalogue_; }
   ImageBuffers& images() { return *images_; }
+  // What the last Verify Chip, Read Chip or information report read back.
+  ReadResults& read() { return read_; }
+  // The gang socket (0..3) that Verify Chip, Read Chip and the TRIM read address; #1 at start-up.
+  int& SocketChoice() { return socket_choice_; }
   PortSystem& ports() { return ports_; }
   SerialPort& port() { return port_; }
   ProgrammerLink& link() { return link_; }
@@ -61,6 +66,8 @@ class Workbench {
   JobSettings job_;
   PartCatalogue catalogue_;
   std::unique_ptr<ImageBuffers> images_ = std::make_unique<ImageBuffers>();  // 768 KB: not on the stack
+  ReadResults read_;
+  int socket_choice_ = 0;
   PortSystem ports_;
   SerialPort port_;
   ProgrammerLink link_;
