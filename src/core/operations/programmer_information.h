@@ -34,10 +34,10 @@ struct StoredSnInfo {
 
 // Everything the Programmer sent, field by field; a field its firmware does not send stays empty.
 struct ProgrammerInfo {
-  bool OldExchange = false;               // firmware below 0x0490
-  uint32_t ReceivedPartCode = 0;          // as sent (one byte, or two from 0x0501 on)
-  uint32_t ReadPartCode = 0;              // after the name search
-  std::optional<std::string> PartName;    // as sent (from 0x0505); empty when not a valid text
+  bool OldExchange = false;             // firmware below 0x0490
+  uint32_t ReceivedPartCode = 0;        // as sent (one byte, or two from 0x0501 on)
+  uint32_t ReadPartCode = 0;            // after the name search
+  std::optional<std::string> PartName;  // as sent (from 0x0505); empty when not a valid text
   StoredImageInfo Aprom;
   std::optional<StoredImageInfo> DataFlash;
   std::optional<StoredImageInfo> Ldrom;
