@@ -30,9 +30,10 @@ struct ScriptedProgrammer final : sim::SimDevice {
   Bytes trim_reply;
 
   sim::Task<> Run(sim::DeviceIo& io) override {
-    bool routed = !gang;
+    bool routed = false;
     for (;;) {
       const uint8_t command = co_await io.Byte();
+      routed = routed || !gang;
       switch (command) {
         case kTypeQuery:
           io.Send(routed ? type_code : kGangTypeCode);
@@ -267,9 +268,11 @@ TEST(InformationReport, SectionsByPartKind) {
   ProgrammerInfo old_icp = full(110, 0x01, {}, false, false);
   old_icp.OldExchange = true;
   old_icp.UsageLeft.reset();
-  ProgrammerInfo old_isp = full(36, 0x00, {}, false, false);
-  old_isp.OldExchange = true;
-  old_isp.DataFlash.reset();
+  ProgrammerInfo old_flag_a = full(36, 0x04, {}, false, false);
+  old_flag_a.OldExchange = true;
+  old_flag_a.UsageLeft.reset();
+  old_flag_a.DataFlash->LastAddress = 0x00FF;
+  old_flag_a.DataFlash->address_bytes = 2;
   const struct {
     const char* name;
     ProgrammerInfo info;
@@ -282,7 +285,7 @@ TEST(InformationReport, SectionsByPartKind) {
       {"ISP other, nothing selected", full(0, 0x00, {0xFF, 0xFF}, false, true), false},
       {"code beyond the catalogue", full(0xFFFF, 0x0E, {0xFF, 0xFF}, false, false), false},
       {"old ICP, CONFIG only", old_icp, true},
-      {"old ISP", old_isp, false},
+      {"old FamilyFlagA, DataFlash only", old_flag_a, false},
   };
   std::string text;
   for (const auto& c : cases) {
