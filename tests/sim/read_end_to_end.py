@@ -73,7 +73,7 @@ def single_icp(folder):
         check("verify equal", code == 0 and "Verify APROM ==> PASS !" in out, out + err)
         for area, expected in AREAS.items():
             for ext in ("bin", "hex"):
-                got, (code, out, err) = read_back(s, area, f"{area}.{ext}", *CORTEX)
+                got, (code, out, err) = read_back(s, area, f"read_{area}.{ext}", *CORTEX)
                 check(f"read {area} {ext}", code == 0 and got == expected,
                       f"{len(got or b'')} bytes; {out}{err}")
     with Sim(folder, "--type", "0xAD", *chip(0, "changed.bin")) as s:
@@ -144,7 +144,7 @@ with tempfile.TemporaryDirectory() as top:
                    capture_output=True)
     changed = bytearray(FLASH)
     changed[CHANGED] ^= 0xFF
-    isp_changed = bytearray(ISP_FLASH[:300])
+    isp_changed = bytearray(ISP_FLASH[:0x300])
     isp_changed[0x150] ^= 0xFF
     files = {"flash.bin": FLASH, "changed.bin": bytes(changed), "ldrom.bin": LDROM, "code.bin": FLASH[:0x1234],
              "isp.bin": ISP_FLASH, "isp_code.bin": ISP_FLASH[:300], "isp_changed.bin": bytes(isp_changed)}
