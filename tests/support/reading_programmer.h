@@ -64,7 +64,7 @@ class ReadingProgrammer final : public sim::ControllerModel {
   // `length` bytes of `area`; the device then waits for the host from when the last one is out.
   void Serve(sim::DeviceIo& io, const std::vector<uint8_t>& area, uint32_t length) {
     for (uint32_t i = 0; i < length; ++i) io.Send(i < area.size() ? area[i] : 0xFF);
-    io.Busy(Micros(length * 87));  // 10 bits at 115200 baud
+    io.Busy(Micros(int64_t{length} * 10'000'000 / 115'200));  // 10 bits a byte at 115200 baud
   }
 
   sim::Task<> IcpRead(sim::DeviceIo& io) {
