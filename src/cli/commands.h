@@ -20,5 +20,6 @@ void RegisterSearchCommand(CLI::App& app, ExitCode& exit_code);
 void RegisterFwUpdateCommand(CLI::App& app, ExitCode& exit_code);
 void RegisterDownloadCommand(CLI::App& app, ExitCode& exit_code);
 void RegisterUpdateCommand(CLI::App& app, ExitCode& exit_code);
+void RegisterConfigCommand(CLI::App& app, ExitCode& exit_code);
 
 }  // namespace quillet::cli
