@@ -205,13 +205,13 @@ void PrintText(const nlohmann::ordered_json& json) {
   for (const auto& f : json["Fields"]) {
     std::string choices;
     for (const auto& c : f["Choices"]) choices += (choices.empty() ? "" : " | ") + c.get<std::string>();
-    std::string line = f.contains("Name") ? f["Name"].get<std::string>() + ": " : "";
+    std::string line = f.contains("Name") ? "(" + f["Name"].get<std::string>() + ") " : "";
     line += (f["Choice"] == "" ? "(none)" : f["Choice"].get<std::string>()) + "  [" + choices + "]";
     if (!f["Visible"].get<bool>())
       line += " hidden";
     else if (!f["Enabled"].get<bool>())
       line += " disabled";
-    row("  " + f["Field"].get<std::string>(), line);
+    std::cout << "  " << f["Field"].get<std::string>() << " = " << line << "\n";
   }
   if (const auto& d = json["DataFlash"]; !d.is_null()) {
     row("DataFlash", std::string(d["Enabled"].get<bool>() ? "on" : "off") + ", " + text(d["Pages"]) +
