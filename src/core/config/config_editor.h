@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "core/catalogue/config_bit_texts.h"
 #include "core/catalogue/part_catalogue.h"
 #include "core/config/config_bit_rules.h"
 #include "core/config/config_editor_table.h"
@@ -63,16 +64,20 @@ class ConfigEditor {
   int ClickPage(int page, int id);
 
  private:
-  struct FieldChoice;
   int CheckedValue(const ConfigFieldRow& field) const;
   bool RuleHolds(const EnableRule& rule) const;
+  bool DataFlashSetInConfig() const;
+  bool DataFlashOn() const;
   uint32_t FlashTop() const;
-  int ShownPages() const;
+  int HighestPage() const;
   uint32_t StartAddress() const;
-  void PutDataFlashStates(std::map<int, ConfigControlState>& states) const;
-  void PutBitsStates(std::map<int, ConfigControlState>& states) const;
-  int RunHook(const ConfigFieldRow& field, const ConfigButton& button);
+  int ShownPages() const;
   void WriteStart(uint32_t start);
+  void PutDataFlashStates(std::map<int, ConfigControlState>& states) const;
+  void RunHook(const ConfigFieldRow& field, const ConfigButton& button);
+  const BitText& PageBitText(int page, unsigned bit) const;
+  bool PageBitLocked(int page, unsigned bit) const;
+  void PutBitsStates(std::map<int, ConfigControlState>& states) const;
 
   uint32_t part_code_;
   const PartRow* part_;
