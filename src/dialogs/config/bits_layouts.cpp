@@ -38,10 +38,10 @@ constexpr std::array kBitsControls = std::to_array<ControlTemplate>({
     {kNoId, K::Static, "Brownout Voltage:", {7, 152, 60, 8}},
     {kIdBitsBrownout, K::Edit, "", {68, 150, 120, 12}, kReadOnly},
     {kNoId, K::Static, "(depends on CBOV1/0 or BOV)", {192, 152, 110, 8}},
-    OkButton(297, 148),
+    OkButton(297, 115),
 });
 
-constexpr DialogTemplate kBits{150, kEditorTitle, 354, 169, kEditorFont, kBitsControls};
+constexpr DialogTemplate kBits{150, kEditorTitle, 354, 167, kEditorFont, kBitsControls};
 
 }  // namespace
 
