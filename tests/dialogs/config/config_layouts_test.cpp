@@ -70,9 +70,9 @@ TEST(ConfigLayoutsTest, TemplatesHoldExactlyTheControlsTheEditorsDrive) {
 }
 
 TEST(ConfigLayoutsTest, ButtonsLieInsideTheirGroupBoxAndGroupsInsideTheirParent) {
-  for (ConfigDialog editor : {ConfigDialog::kCortex, ConfigDialog::kEmber, ConfigDialog::kCedar,
-                              ConfigDialog::kDune, ConfigDialog::kSorrel, ConfigDialog::k8051,
-                              ConfigDialog::k8051Small}) {
+  for (ConfigDialog editor :
+       {ConfigDialog::kCortex, ConfigDialog::kEmber, ConfigDialog::kCedar, ConfigDialog::kDune,
+        ConfigDialog::kSorrel, ConfigDialog::k8051, ConfigDialog::k8051Small}) {
     const DialogTemplate& dialog = ConfigEditorTemplate(editor);
     for (const ConfigFieldRow& field : ConfigEditorTable(editor).fields) {
       const ControlTemplate* group = FindControl(dialog, field.group_id);
@@ -85,7 +85,8 @@ TEST(ConfigLayoutsTest, ButtonsLieInsideTheirGroupBoxAndGroupsInsideTheirParent)
         const ControlTemplate* radio = FindControl(dialog, button.id);
         ASSERT_NE(radio, nullptr) << dialog.id << ": " << button.id;
         EXPECT_EQ(radio->kind, ControlKind::Radio);
-        EXPECT_EQ((radio->style & kHidden) != 0, button.hidden || field.hidden) << dialog.id << ": " << button.id;
+        EXPECT_EQ((radio->style & kHidden) != 0, button.hidden || field.hidden)
+            << dialog.id << ": " << button.id;
         EXPECT_TRUE(Inside(radio->rect, group->rect)) << dialog.id << ": " << button.id;
       }
     }

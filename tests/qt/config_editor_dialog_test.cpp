@@ -1,0 +1,273 @@
+// The CONFIG editors' windows: clicks re-apply the enabling rules, hidden controls stay hidden,
+// view mode shows and changes nothing, Esc keeps what was clicked, the DataFlash spin control moves
+// by arrows, keys and wheel, the bit editor's tabs, "Reserved" bits and NVM Lock, and the openers.
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QTest>
+#include <QWheelEvent>
+
+#include "core/config/config_codec.h"
+#include "dialogs/config/config_layouts.h"
+#include "qt/config/config_editor_dialog.h"
+#include "qt/config/config_editors.h"
+#include "qt/kit/dialog_style.h"
+#include "qt/kit/tab_control_widget.h"
+#include "qt/support/main_window.h"
+#include "qt/support/modal_watcher.h"
+
+Q_DECLARE_METATYPE(quillet::ConfigByteArray)
+
+namespace quillet {
+
+using test_support::ModalWatcher;
+
+namespace {
+
+// Stored bytes from CONFIG0..CONFIG7 as the chip numbers them (CONFIG n is stored byte 7 - n).
+ConfigByteArray Bytes8051(std::initializer_list<uint8_t> config) {
+  ConfigByteArray bytes{0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
+  int n = 0;
+  for (uint8_t value : config) bytes[7 - n++] = value;
+  return bytes;
+}
+
+// Stored bytes of the two Cortex-M0 words.
+ConfigByteArray BytesCortex(uint32_t config0, uint32_t config1) {
+  ConfigByteArray bytes{};
+  PutConfigWord(bytes, kLowWordByte, config0);
+  PutConfigWord(bytes, kHighWordByte, config1);
+  return bytes;
+}
+
+// Clicks a radio button on its indicator (a radio takes clicks on its indicator and caption only).
+void ClickRadio(QWidget* radio) {
+  QTest::mouseClick(radio, Qt::LeftButton, {}, QPoint(6, radio->height() / 2));
+}
+
+struct Editor {
+  JobSettings job;
+  PartCatalogue catalogue;
+  std::unique_ptr<ConfigEditorDialog> dialog;
+
+  Editor(uint32_t code, const ConfigByteArray& bytes, uint16_t slider = 1) {
+    job.PartCode = code;
+    job.ConfigBytes = bytes;
+    job.ConfigSliderPos = slider;
+    dialog = std::make_unique<ConfigEditorDialog>(
+        ConfigEditorModel::Open(code, catalogue, job.ConfigBytes, job.ConfigSliderPos), nullptr);
+    dialog->show();
+  }
+  QWidget* operator[](int id) const { return dialog->Control(id); }
+  void Click(int id) const { ClickRadio(dialog->Control(id)); }
+};
+
+// Ids whose widgets are disabled; "" when each listed id has the expected state.
+QString WrongStates(const TemplateDialog& d, std::initializer_list<int> enabled,
+                    std::initializer_list<int> disabled) {
+  QString wrong;
+  for (int id : enabled) {
+    if (!d.Control(id)->isEnabled()) wrong += QString(" %1 disabled").arg(id);
+  }
+  for (int id : disabled) {
+    if (d.Control(id)->isEnabled()) wrong += QString(" %1 enabled").arg(id);
+  }
+  return wrong;
+}
+
+}  // namespace
+
+class ConfigEditorDialogTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void initTestCase() { QApplication::setStyle(new DialogStyle); }
+
+  void clicksApplyTheEnablingRules_data() {
+    QTest::addColumn<uint>("code");
+    QTest::addColumn<ConfigByteArray>("bytes");
+    QTest::addColumn<int>("click");
+    QTest::addColumn<QList<int>>("before_off");  // disabled before the click, enabled after
+    QTest::addColumn<ConfigByteArray>("after");
+    // Brown-out off (bit 23 = 1): "Enable" clears it and frees voltage and reset.
+    QTest::newRow("cortex brown-out on") << 200u << BytesCortex(0xFF9FFFFF, 0xFFFFFFFF) << 1159
+                                         << QList<int>{kIdGroupVoltage, 1164, 1122, kIdGroupReset, 1160}
+                                         << BytesCortex(0xFF1FFFFF, 0xFFFFFFFF);
+    // Cedar brown-out off is voltage 11; "Enable" selects 2.7V (01).
+    QTest::newRow("cedar brown-out on") << 852u << BytesCortex(0xFFFFFFFF, 0xFFFFFFFF) << 1159
+                                        << QList<int>{kIdGroupVoltage, 1239, 1240, kIdGroupReset, 1161}
+                                        << BytesCortex(0xFFBFFFFF, 0xFFFFFFFF);
+    // Sorrel: "Internal OSC" (CONFIG3 bit 1 = 0) frees the frequency box.
+    QTest::newRow("sorrel internal osc")
+        << 38u << Bytes8051({0xFF, 0xF0, 0xFF, 0xFF}) << 1157 << QList<int>{kIdGroupInternalOsc, 1148, 1147}
+        << Bytes8051({0xFF, 0xF0, 0xFF, 0xFD});
+    // 164: brown-out "Enable" clears CONFIG2 bit 7.
+    QTest::newRow("8051 brown-out on") << 40u << Bytes8051({0xFF, 0xFF, 0xFF, 0xFF}) << 1159
+                                       << QList<int>{kIdGroupVoltage, 1197, 1198, kIdGroupReset, 1160}
+                                       << Bytes8051({0xFF, 0xFF, 0x7F, 0xFF});
+    // DataFlash on a part that sets it in CONFIG: "Enable" frees the spin control and the edits.
+    QTest::newRow("dune dataflash on")
+        << 900u << BytesCortex(0xFFFFFFFF, 0x7E00) << kIdDataFlashEnable
+        << QList<int>{kIdDataFlashSpin, kIdDataFlashSize, kIdDataFlashStart, kIdDataFlashSizeLabel}
+        << BytesCortex(0xFFFFFFFE, 0x7E00);
+  }
+
+  void clicksApplyTheEnablingRules() {
+    QFETCH(uint, code);
+    QFETCH(ConfigByteArray, bytes);
+    QFETCH(int, click);
+    QFETCH(QList<int>, before_off);
+    QFETCH(ConfigByteArray, after);
+    Editor e(code, bytes);
+    for (int id : before_off) QVERIFY2(!e[id]->isEnabled(), qPrintable(QString::number(id)));
+    e.Click(click);
+    QCOMPARE(QByteArray(reinterpret_cast<const char*>(e.job.ConfigBytes.data()), 8).toHex(),
+             QByteArray(reinterpret_cast<const char*>(after.data()), 8).toHex());
+    for (int id : before_off) QVERIFY2(e[id]->isEnabled(), qPrintable(QString::number(id)));
+    QVERIFY(static_cast<QRadioButton*>(e[click])->isChecked());
+  }
+
+  void hiddenControlsStayHidden() {
+    Editor e(40, Bytes8051({0xFF, 0xFF, 0xFF, 0xFE}));  // clock 10: the hidden "Clock from XTAL1"
+    for (int id : {1200, 1207, 1208, int(kIdGroupPortState)})
+      QVERIFY2(e[id]->isHidden(), qPrintable(QString::number(id)));
+    QVERIFY(static_cast<QRadioButton*>(e[1200])->isChecked());
+    e.Click(1199);
+    QVERIFY(e[1200]->isHidden());
+    QCOMPARE(static_cast<QRadioButton*>(e[1199])->text(), QString("Internal OSC"));
+    Editor small(132, Bytes8051({0xFF, 0xFF}));
+    QVERIFY(!small[1200]->isHidden());
+    QCOMPARE(static_cast<QRadioButton*>(small[1200])->text(), QString("Clock from XTAL1"));
+  }
+
+  void viewModeShowsAndChangesNothing() {
+    const PartCatalogue catalogue;
+    const ConfigByteArray read = Bytes8051({0x7E, 0xE0, 0xFF, 0xFD});
+    ConfigEditorDialog d(ConfigEditorModel::OpenView(38, catalogue, read), nullptr);
+    d.show();
+    QCOMPARE(d.windowTitle(), QString("CONFIG Setting for Sorrel"));
+    QCOMPARE(d.ControlAs<QPushButton>(kIdConfigOk)->text(), QString("Exit"));
+    QCOMPARE(d.ControlAs<QLineEdit>(kIdDataFlashSize)->text(), QString("8.00 KB"));
+    QCOMPARE(d.ControlAs<QLineEdit>(kIdDataFlashStart)->text(), QString("0xE000"));
+    QVERIFY(!d.Control(kIdDataFlashSpin)->isEnabled());
+    int checked = 0;
+    for (QRadioButton* radio : d.findChildren<QRadioButton*>()) {
+      // A checked button stays enabled unless its field's rule disables it ("External XTAL" here).
+      QVERIFY(radio->isChecked() || !radio->isEnabled());
+      if (!radio->isChecked()) continue;
+      ++checked;
+      ClickRadio(radio);
+      QVERIFY(radio->isChecked());
+    }
+    QCOMPARE(checked, 12);  // one per field
+    QVERIFY(d.model().editor().bytes() == read);
+  }
+
+  void escapeKeepsTheChangesMade() {
+    Editor e(200, BytesCortex(0xFF9FFFFF, 0xFFFFFFFF));
+    QCOMPARE(e.dialog->ControlAs<QPushButton>(kIdConfigOk)->text(), QString("OK"));
+    e.Click(1166);  // LOCK "Enable" clears bit 1
+    e.Click(1153);  // "Boot from LDROM" clears bit 7
+    QTest::keyClick(e.dialog.get(), Qt::Key_Escape);
+    QCOMPARE(e.dialog->result(), int(QDialog::Rejected));
+    QVERIFY(e.job.ConfigBytes == BytesCortex(0xFF9FFF7D, 0xFFFFFFFF));
+  }
+
+  // Dune with 32 KB of flash: 63 pages of 512 bytes at most; the top is one page.
+  void spinUpMakesDataFlashSmaller() {
+    Editor e(900, BytesCortex(0xFFFFFFFE, 0x7000), 8);
+    auto* spin = static_cast<QScrollBar*>(e[kIdDataFlashSpin]);
+    QCOMPARE(spin->minimum(), 1);
+    QCOMPARE(spin->maximum(), 63);
+    QCOMPARE(spin->value(), 8);
+    const auto expect = [&](int pages, uint32_t start, const char* size) {
+      QCOMPARE(int(e.job.ConfigSliderPos), pages);
+      QCOMPARE(ConfigWord(e.job.ConfigBytes, kHighWordByte), start);
+      QCOMPARE(e.dialog->ControlAs<QLineEdit>(kIdDataFlashSize)->text(), QString(size));
+    };
+    spin->setFocus();
+    QTest::keyClick(spin, Qt::Key_Up);
+    expect(7, 0x7200, "3.5 KB");
+    QTest::keyClick(spin, Qt::Key_Down);
+    QTest::keyClick(spin, Qt::Key_Down);
+    expect(9, 0x6E00, "4.5 KB");
+    QWheelEvent wheel(QPointF(3, 3), spin->mapToGlobal(QPointF(3, 3)), {}, QPoint(0, 120), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(spin, &wheel);
+    expect(8, 0x7000, "4.0 KB");
+    QTest::mouseClick(spin, Qt::LeftButton, {}, QPoint(spin->width() / 2, 2));  // the up arrow
+    expect(7, 0x7200, "3.5 KB");
+    QTest::keyClick(spin, Qt::Key_Home);
+    expect(1, 0x7E00, "0.5 KB");
+    QTest::keyClick(spin, Qt::Key_Up);  // stays at the top
+    expect(1, 0x7E00, "0.5 KB");
+  }
+
+  // Part 110: CONFIG0 and CONFIG1 pages; on CONFIG1 bit 7 is "APROM Lock", bit 6 "NVM Lock",
+  // bits 4..0 "Reserved".
+  void bitEditorTabsReservedBitsAndNvmLock() {
+    Editor e(110, Bytes8051({0xFF, 0x3F}));
+    auto* tabs = static_cast<TabControlWidget*>(e[kIdBitsTab]);
+    QCOMPARE(tabs->Count(), 2);
+    QCOMPARE(tabs->TabText(1), QString("CONFIG1"));
+    TemplateDialog* page0 = e.dialog->Page(0);
+    TemplateDialog* page1 = e.dialog->Page(1);
+    QVERIFY(page0->isVisible() && !page1->isVisible());
+    tabs->ClickTab(1);
+    QVERIFY(!page0->isVisible() && page1->isVisible());
+    QCOMPARE(page1->ControlAs<QGroupBox>(BitGroupId(4))->title(), QString("Reserved"));
+    QVERIFY(WrongStates(*page1, {BitZeroId(6), BitOneId(6)}, {BitGroupId(4), BitZeroId(4), BitOneId(4)})
+                .isEmpty());
+    QCOMPARE(e.dialog->ControlAs<QLineEdit>(kIdBitsConfig1Value)->text(), QString("0x3F"));
+    ClickRadio(page1->Control(BitOneId(7)));
+    QCOMPARE(e.dialog->ControlAs<QLineEdit>(kIdBitsConfig1Value)->text(), QString("0xFF"));
+    QVERIFY(page1->ControlAs<QRadioButton>(BitOneId(6))->isChecked());
+    QCOMPARE(WrongStates(*page1, {}, {BitZeroId(6), BitOneId(6)}), QString());
+    ClickRadio(page1->Control(BitZeroId(7)));
+    QCOMPARE(WrongStates(*page1, {BitZeroId(6), BitOneId(6)}, {}), QString());
+    QVERIFY(e.job.ConfigBytes == Bytes8051({0xFF, 0x7F}));
+  }
+
+  void bitEditorWithoutPages() {
+    Editor e(0, Bytes8051({0xFF, 0xFF}));
+    QCOMPARE(static_cast<TabControlWidget*>(e[kIdBitsTab])->Count(), 0);
+    QVERIFY(e.dialog->Page(0) == nullptr);
+    QCOMPARE(WrongStates(*e.dialog, {}, {kIdBitsConfig0Label, kIdBitsConfig1Label}), QString());
+    QCOMPARE(e.dialog->ControlAs<QLineEdit>(kIdBitsConfig0Value)->text(), QString());
+    QCOMPARE(e.dialog->ControlAs<QLineEdit>(kIdBitsBrownout)->text(), QString("2.5V"));  // CONFIG0 bit 4
+  }
+
+  // The main window's button opens the part's editor over the job; the read-back view opens the
+  // part's editor in view mode and refuses a code beyond the catalogue.
+  void mainWindowOpensTheEditors() {
+    test_support::MainWindowFolder folder;
+    folder.WriteSettings(0x01, 200);
+    auto d = folder.Start({true, false, false});
+    ModalWatcher watcher;
+    watcher.SetAction([](QWidget* window) {
+      window->findChild<QRadioButton*>(ControlObjectName(1153))->click();
+      static_cast<QDialog*>(window)->accept();
+    });
+    const uint8_t before = d->job().ConfigBytes[7];
+    d->ControlAs<QPushButton>(kIdConfigSetting)->click();
+    QCOMPARE(d->job().ConfigBytes[7], uint8_t(before & 0x7F));
+    QString exit;
+    watcher.SetAction([&](QWidget* window) {
+      exit = window->findChild<QPushButton*>(ControlObjectName(kIdConfigOk))->text();
+      static_cast<QDialog*>(window)->reject();
+    });
+    d->bench().display().ShowConfigView(1215, Bytes8051({}));
+    d->bench().display().ShowConfigView(38, Bytes8051({}));
+    QCOMPARE(watcher.Titles(), (QStringList{"CONFIG Setting", "CONFIG Setting for Sorrel"}));
+    QCOMPARE(exit, QString("Exit"));
+    QCOMPARE(RunConfigView(1215, Bytes8051({}), d->catalogue(), d.get()), 0);
+  }
+};
+
+}  // namespace quillet
+
+QTEST_MAIN(quillet::ConfigEditorDialogTest)
+#include "config_editor_dialog_test.moc"
