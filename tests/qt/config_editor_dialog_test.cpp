@@ -86,6 +86,38 @@ class ConfigEditorDialogTest : public QObject {
  private slots:
   void initTestCase() { QApplication::setStyle(new DialogStyle); }
 
+  // No caption is cut: every editor, the part-dependent captions, and the pages of every part
+  // that has them.
+  void captionsFitTheirControls() {
+    const PartCatalogue catalogue;
+    std::vector<uint32_t> codes = {200, 809, 810, 1000, 852, 900, 38, 40, 132, 0};
+    for (uint32_t code = 0; code < kPartCount; ++code) {
+      if (catalogue.Row(code).ConfigByteCount > 0 &&
+          ChooseConfigDialog(catalogue.Row(code)) == ConfigDialog::kBits) {
+        codes.push_back(code);
+      }
+    }
+    for (uint32_t code : codes) {
+      Editor e(code, Bytes8051({}));
+      std::vector<QWidget*> windows = {e.dialog.get(), e.dialog->Page(0), e.dialog->Page(1)};
+      for (QWidget* window : windows) {
+        if (!window) continue;
+        for (QRadioButton* radio : window->findChildren<QRadioButton*>()) {
+          QVERIFY2(radio->sizeHint().width() <= radio->width(),
+                   qPrintable(QString("%1: %2").arg(code).arg(radio->text())));
+        }
+        for (QGroupBox* group : window->findChildren<QGroupBox*>()) {
+          const int title = group->fontMetrics().horizontalAdvance(group->title()) + 12;
+          QVERIFY2(title <= group->width(), qPrintable(QString("%1: %2").arg(code).arg(group->title())));
+        }
+        for (QLabel* label : window->findChildren<QLabel*>()) {
+          QVERIFY2(label->fontMetrics().horizontalAdvance(label->text()) <= label->width(),
+                   qPrintable(QString("%1: %2").arg(code).arg(label->text())));
+        }
+      }
+    }
+  }
+
   void clicksApplyTheEnablingRules_data() {
     QTest::addColumn<uint>("code");
     QTest::addColumn<ConfigByteArray>("bytes");
