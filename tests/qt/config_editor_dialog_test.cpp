@@ -259,6 +259,12 @@ class ConfigEditorDialogTest : public QObject {
     QVERIFY(page1->ControlAs<QRadioButton>(BitOneId(6))->isChecked());
     QCOMPARE(WrongStates(*page1, {}, {BitZeroId(6), BitOneId(6)}), QString());
     ClickRadio(page1->Control(BitZeroId(7)));
+    // Esc from a page closes the editor, not the page.
+    page1->Control(BitZeroId(7))->setFocus();
+    QTest::keyClick(page1->Control(BitZeroId(7)), Qt::Key_Escape);
+    QVERIFY(page1->isVisibleTo(e.dialog.get()));
+    QCOMPARE(e.dialog->result(), int(QDialog::Rejected));
+    QVERIFY(!e.dialog->isVisible());
     QCOMPARE(WrongStates(*page1, {BitZeroId(6), BitOneId(6)}, {}), QString());
     QVERIFY(e.job.ConfigBytes == Bytes8051({0xFF, 0x7F}));
   }

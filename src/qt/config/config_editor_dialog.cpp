@@ -14,6 +14,18 @@ namespace {
 
 const char* const kPageTabs[] = {"CONFIG0", "CONFIG1"};
 
+// A page is a child window on the tab control's pane. Esc on it closes the editor, not the page.
+class BitPage : public TemplateDialog {
+ public:
+  BitPage(const DialogTemplate& page, QDialog* editor) : TemplateDialog(page, editor), editor_(editor) {
+    setWindowFlags(Qt::Widget);
+  }
+  void reject() override { editor_->reject(); }
+
+ private:
+  QDialog* editor_;
+};
+
 }  // namespace
 
 ConfigEditorDialog::ConfigEditorDialog(std::unique_ptr<ConfigEditorModel> model, QWidget* parent)
@@ -24,9 +36,7 @@ ConfigEditorDialog::ConfigEditorDialog(std::unique_ptr<ConfigEditorModel> model,
     std::vector<std::string> captions;
     const PixelRect at = MapDialogRect(ConfigBitPageRect(), base_units());
     for (int i = 0; i < model_->page_count(); ++i) {
-      // A page is a child window on the pane, as the tab control's pages are.
-      auto* page = new TemplateDialog(ConfigBitPageTemplate(i), this);
-      page->setWindowFlags(Qt::Widget);
+      auto* page = new BitPage(ConfigBitPageTemplate(i), this);
       page->move(at.x, at.y);
       ConnectRadios(*page, i);
       pages_.push_back(page);
