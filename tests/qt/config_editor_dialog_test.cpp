@@ -9,6 +9,7 @@
 #include <QScrollBar>
 #include <QTest>
 #include <QWheelEvent>
+#include <algorithm>
 
 #include "core/config/config_codec.h"
 #include "dialogs/config/config_layouts.h"
@@ -18,8 +19,6 @@
 #include "qt/kit/tab_control_widget.h"
 #include "qt/support/main_window.h"
 #include "qt/support/modal_watcher.h"
-
-Q_DECLARE_METATYPE(quillet::ConfigByteArray)
 
 namespace quillet {
 
@@ -65,17 +64,9 @@ struct Editor {
   void Click(int id) const { ClickRadio(dialog->Control(id)); }
 };
 
-// Ids whose widgets are disabled; "" when each listed id has the expected state.
-QString WrongStates(const TemplateDialog& d, std::initializer_list<int> enabled,
-                    std::initializer_list<int> disabled) {
-  QString wrong;
-  for (int id : enabled) {
-    if (!d.Control(id)->isEnabled()) wrong += QString(" %1 disabled").arg(id);
-  }
-  for (int id : disabled) {
-    if (d.Control(id)->isEnabled()) wrong += QString(" %1 enabled").arg(id);
-  }
-  return wrong;
+// True when the widgets of `ids` are all enabled (`on`) or all disabled.
+bool AllEnabled(const TemplateDialog& d, std::initializer_list<int> ids, bool on) {
+  return std::ranges::all_of(ids, [&](int id) { return d.Control(id)->isEnabled() == on; });
 }
 
 }  // namespace
@@ -118,48 +109,42 @@ class ConfigEditorDialogTest : public QObject {
     }
   }
 
-  void clicksApplyTheEnablingRules_data() {
-    QTest::addColumn<uint>("code");
-    QTest::addColumn<ConfigByteArray>("bytes");
-    QTest::addColumn<int>("click");
-    QTest::addColumn<QList<int>>("before_off");  // disabled before the click, enabled after
-    QTest::addColumn<ConfigByteArray>("after");
-    // Brown-out off (bit 23 = 1): "Enable" clears it and frees voltage and reset.
-    QTest::newRow("cortex brown-out on") << 200u << BytesCortex(0xFF9FFFFF, 0xFFFFFFFF) << 1159
-                                         << QList<int>{kIdGroupVoltage, 1164, 1122, kIdGroupReset, 1160}
-                                         << BytesCortex(0xFF1FFFFF, 0xFFFFFFFF);
-    // Cedar brown-out off is voltage 11; "Enable" selects 2.7V (01).
-    QTest::newRow("cedar brown-out on") << 852u << BytesCortex(0xFFFFFFFF, 0xFFFFFFFF) << 1159
-                                        << QList<int>{kIdGroupVoltage, 1239, 1240, kIdGroupReset, 1161}
-                                        << BytesCortex(0xFFBFFFFF, 0xFFFFFFFF);
-    // Sorrel: "Internal OSC" (CONFIG3 bit 1 = 0) frees the frequency box.
-    QTest::newRow("sorrel internal osc")
-        << 38u << Bytes8051({0xFF, 0xF0, 0xFF, 0xFF}) << 1157 << QList<int>{kIdGroupInternalOsc, 1148, 1147}
-        << Bytes8051({0xFF, 0xF0, 0xFF, 0xFD});
-    // 164: brown-out "Enable" clears CONFIG2 bit 7.
-    QTest::newRow("8051 brown-out on") << 40u << Bytes8051({0xFF, 0xFF, 0xFF, 0xFF}) << 1159
-                                       << QList<int>{kIdGroupVoltage, 1197, 1198, kIdGroupReset, 1160}
-                                       << Bytes8051({0xFF, 0xFF, 0x7F, 0xFF});
-    // DataFlash on a part that sets it in CONFIG: "Enable" frees the spin control and the edits.
-    QTest::newRow("dune dataflash on")
-        << 900u << BytesCortex(0xFFFFFFFF, 0x7E00) << kIdDataFlashEnable
-        << QList<int>{kIdDataFlashSpin, kIdDataFlashSize, kIdDataFlashStart, kIdDataFlashSizeLabel}
-        << BytesCortex(0xFFFFFFFE, 0x7E00);
-  }
-
+  // Each click shows the rules it changes: the controls disabled before it are enabled after it.
   void clicksApplyTheEnablingRules() {
-    QFETCH(uint, code);
-    QFETCH(ConfigByteArray, bytes);
-    QFETCH(int, click);
-    QFETCH(QList<int>, before_off);
-    QFETCH(ConfigByteArray, after);
-    Editor e(code, bytes);
-    for (int id : before_off) QVERIFY2(!e[id]->isEnabled(), qPrintable(QString::number(id)));
-    e.Click(click);
-    QCOMPARE(QByteArray(reinterpret_cast<const char*>(e.job.ConfigBytes.data()), 8).toHex(),
-             QByteArray(reinterpret_cast<const char*>(after.data()), 8).toHex());
-    for (int id : before_off) QVERIFY2(e[id]->isEnabled(), qPrintable(QString::number(id)));
-    QVERIFY(static_cast<QRadioButton*>(e[click])->isChecked());
+    const struct {
+      uint32_t code;
+      ConfigByteArray bytes;
+      int click;
+      std::initializer_list<int> freed;
+      ConfigByteArray after;
+    } rows[] = {
+        // Brown-out off (bit 23 = 1): "Enable" clears it and frees voltage and reset.
+        {200,
+         BytesCortex(0xFF9FFFFF, 0xFFFFFFFF),
+         1159,
+         {kIdGroupVoltage, 1164, 1122, kIdGroupReset, 1160},
+         BytesCortex(0xFF1FFFFF, 0xFFFFFFFF)},
+        // Sorrel: "Internal OSC" (CONFIG3 bit 1 = 0) frees the frequency box.
+        {38,
+         Bytes8051({0xFF, 0xF0, 0xFF, 0xFF}),
+         1157,
+         {kIdGroupInternalOsc, 1148, 1147},
+         Bytes8051({0xFF, 0xF0, 0xFF, 0xFD})},
+        // DataFlash set in CONFIG: "Enable" frees the spin control, the edits and their labels.
+        {900,
+         BytesCortex(0xFFFFFFFF, 0x7E00),
+         kIdDataFlashEnable,
+         {kIdDataFlashSpin, kIdDataFlashSize, kIdDataFlashStart, kIdDataFlashSizeLabel,
+          kIdDataFlashStartLabel},
+         BytesCortex(0xFFFFFFFE, 0x7E00)},
+    };
+    for (const auto& row : rows) {
+      Editor e(row.code, row.bytes);
+      QVERIFY2(AllEnabled(*e.dialog, row.freed, false), qPrintable(QString::number(row.code)));
+      e.Click(row.click);
+      QVERIFY2(e.job.ConfigBytes == row.after, qPrintable(QString::number(row.code)));
+      QVERIFY2(AllEnabled(*e.dialog, row.freed, true), qPrintable(QString::number(row.code)));
+    }
   }
 
   void hiddenControlsStayHidden() {
@@ -169,10 +154,7 @@ class ConfigEditorDialogTest : public QObject {
     QVERIFY(static_cast<QRadioButton*>(e[1200])->isChecked());
     e.Click(1199);
     QVERIFY(e[1200]->isHidden());
-    QCOMPARE(static_cast<QRadioButton*>(e[1199])->text(), QString("Internal OSC"));
-    Editor small(132, Bytes8051({0xFF, 0xFF}));
-    QVERIFY(!small[1200]->isHidden());
-    QCOMPARE(static_cast<QRadioButton*>(small[1200])->text(), QString("Clock from XTAL1"));
+    QVERIFY(!Editor(132, Bytes8051({}))[1200]->isHidden());
   }
 
   void viewModeShowsAndChangesNothing() {
@@ -233,7 +215,6 @@ class ConfigEditorDialogTest : public QObject {
     QTest::mouseClick(spin, Qt::LeftButton, {}, QPoint(spin->width() / 2, 2));  // the up arrow
     expect(7, 0x7200, "3.5 KB");
     QTest::keyClick(spin, Qt::Key_Home);
-    expect(1, 0x7E00, "0.5 KB");
     QTest::keyClick(spin, Qt::Key_Up);  // stays at the top
     expect(1, 0x7E00, "0.5 KB");
   }
@@ -251,13 +232,13 @@ class ConfigEditorDialogTest : public QObject {
     tabs->ClickTab(1);
     QVERIFY(!page0->isVisible() && page1->isVisible());
     QCOMPARE(page1->ControlAs<QGroupBox>(BitGroupId(4))->title(), QString("Reserved"));
-    QVERIFY(WrongStates(*page1, {BitZeroId(6), BitOneId(6)}, {BitGroupId(4), BitZeroId(4), BitOneId(4)})
-                .isEmpty());
+    QVERIFY(AllEnabled(*page1, {BitZeroId(6), BitOneId(6)}, true));
+    QVERIFY(AllEnabled(*page1, {BitGroupId(4), BitZeroId(4), BitOneId(4)}, false));
     QCOMPARE(e.dialog->ControlAs<QLineEdit>(kIdBitsConfig1Value)->text(), QString("0x3F"));
     ClickRadio(page1->Control(BitOneId(7)));
     QCOMPARE(e.dialog->ControlAs<QLineEdit>(kIdBitsConfig1Value)->text(), QString("0xFF"));
     QVERIFY(page1->ControlAs<QRadioButton>(BitOneId(6))->isChecked());
-    QCOMPARE(WrongStates(*page1, {}, {BitZeroId(6), BitOneId(6)}), QString());
+    QVERIFY(AllEnabled(*page1, {BitZeroId(6), BitOneId(6)}, false));
     ClickRadio(page1->Control(BitZeroId(7)));
     // Esc from a page closes the editor, not the page.
     page1->Control(BitZeroId(7))->setFocus();
@@ -265,17 +246,14 @@ class ConfigEditorDialogTest : public QObject {
     QVERIFY(page1->isVisibleTo(e.dialog.get()));
     QCOMPARE(e.dialog->result(), int(QDialog::Rejected));
     QVERIFY(!e.dialog->isVisible());
-    QCOMPARE(WrongStates(*page1, {BitZeroId(6), BitOneId(6)}, {}), QString());
+    QVERIFY(AllEnabled(*page1, {BitZeroId(6), BitOneId(6)}, true));
     QVERIFY(e.job.ConfigBytes == Bytes8051({0xFF, 0x7F}));
-  }
-
-  void bitEditorWithoutPages() {
-    Editor e(0, Bytes8051({0xFF, 0xFF}));
-    QCOMPARE(static_cast<TabControlWidget*>(e[kIdBitsTab])->Count(), 0);
-    QVERIFY(e.dialog->Page(0) == nullptr);
-    QCOMPARE(WrongStates(*e.dialog, {}, {kIdBitsConfig0Label, kIdBitsConfig1Label}), QString());
-    QCOMPARE(e.dialog->ControlAs<QLineEdit>(kIdBitsConfig0Value)->text(), QString());
-    QCOMPARE(e.dialog->ControlAs<QLineEdit>(kIdBitsBrownout)->text(), QString("2.5V"));  // CONFIG0 bit 4
+    // A part without CONFIG pages shows the derived texts only.
+    Editor none(0, Bytes8051({0xFF, 0xFF}));
+    QCOMPARE(static_cast<TabControlWidget*>(none[kIdBitsTab])->Count(), 0);
+    QVERIFY(none.dialog->Page(0) == nullptr);
+    QVERIFY(AllEnabled(*none.dialog, {kIdBitsConfig0Label, kIdBitsConfig1Label}, false));
+    QCOMPARE(none.dialog->ControlAs<QLineEdit>(kIdBitsBrownout)->text(), QString("2.5V"));  // CONFIG0 bit 4
   }
 
   // The main window's button opens the part's editor over the job; the read-back view opens the
