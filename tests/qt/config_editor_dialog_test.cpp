@@ -77,7 +77,7 @@ class ConfigEditorDialogTest : public QObject {
  private slots:
   void initTestCase() { QApplication::setStyle(new DialogStyle); }
 
-  // No caption is cut: every editor, the part-dependent captions, and the pages of every part
+  // No caption that shows is cut: every editor, the part-dependent captions, and the pages of every part
   // that has them.
   void captionsFitTheirControls() {
     const PartCatalogue catalogue;
@@ -94,7 +94,7 @@ class ConfigEditorDialogTest : public QObject {
       for (QWidget* window : windows) {
         if (!window) continue;
         for (QRadioButton* radio : window->findChildren<QRadioButton*>()) {
-          QVERIFY2(radio->sizeHint().width() <= radio->width(),
+          QVERIFY2(radio->isHidden() || radio->sizeHint().width() <= radio->width(),
                    qPrintable(QString("%1: %2").arg(code).arg(radio->text())));
         }
         for (QGroupBox* group : window->findChildren<QGroupBox*>()) {
