@@ -10,6 +10,8 @@
 #include <QTest>
 #include <QWheelEvent>
 #include <algorithm>
+#include <atomic>
+#include <thread>
 
 #include "core/config/config_codec.h"
 #include "dialogs/config/config_layouts.h"
@@ -276,7 +278,14 @@ class ConfigEditorDialogTest : public QObject {
       static_cast<QDialog*>(window)->reject();
     });
     d->bench().display().ShowConfigView(1215, Bytes8051({}));
-    d->bench().display().ShowConfigView(38, Bytes8051({}));
+    // From a worker, as Read Chip calls it: the window opens on the user-interface thread.
+    std::atomic<bool> done = false;
+    std::thread worker([&] {
+      d->bench().display().ShowConfigView(38, Bytes8051({}));
+      done = true;
+    });
+    QTRY_VERIFY(done);
+    worker.join();
     QCOMPARE(watcher.Titles(), (QStringList{"CONFIG Setting", "CONFIG Setting for Sorrel"}));
     QCOMPARE(exit, QString("Exit"));
     QCOMPARE(RunConfigView(1215, Bytes8051({}), d->catalogue(), d.get()), 0);
