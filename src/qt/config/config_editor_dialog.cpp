@@ -4,6 +4,7 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <algorithm>
 
 #include "dialogs/config/config_layouts.h"
 #include "qt/kit/artwork.h"
@@ -35,7 +36,8 @@ ConfigEditorDialog::ConfigEditorDialog(std::unique_ptr<ConfigEditorModel> model,
   if (auto* tabs = ControlAs<TabControlWidget>(kIdBitsTab)) {
     std::vector<std::string> captions;
     const PixelRect at = MapDialogRect(ConfigBitPageRect(), base_units());
-    for (int i = 0; i < model_->page_count(); ++i) {
+    const int count = std::min(model_->page_count(), static_cast<int>(std::size(kPageTabs)));
+    for (int i = 0; i < count; ++i) {
       auto* page = new BitPage(ConfigBitPageTemplate(i), this);
       page->move(at.x, at.y);
       ConnectRadios(*page, i);
