@@ -115,6 +115,15 @@ CASES = {
         (["--part", "QMC04B"], 2, "", "quillet-cli: --part: no part QMC04B\n  nearest names: QMC04A QMC08A QMC16B\n"),
         (["--gnag"], 2, "", usage("The following argument was not expected: --gnag", "search")),
     ],
+    "info": [
+        (["--port", "{d}/missing"], 1, "", fail("Programmer is not found !", "{d}/missing: No such file or directory")),
+    ],
+    "trim": [
+        # Only Tessel parts have TRIM bytes: no Programmer is looked for.
+        (["--part", "QMC04A", "--settings", "{d}/GUI.LOG"], 1, "", fail("Not Tessel parts !")),
+        (["--part", "QTS16A", "--socket", "3"], 2, "", usage("--socket requires --gang", "trim")),
+        (["--gang", "--socket", "5"], 2, "", usage("--socket: Value 5 not in range 1 to 4", "trim")),
+    ],
     "fwupdate": [
         (["--port", "{d}/missing", "--part", "QMC04A"], 1, "", fail("Programmer is not found !", "{d}/missing: No such file or directory")),
         (["--settings", "{d}/folder"], 1, "", fail("Open file error !", "{d}/folder: Is a directory")),
