@@ -79,6 +79,12 @@ int Run(const LinkOptions& options) {
   }
   if (options.output.json) {
     nlohmann::ordered_json json = ResultJson(session->reporter());
+    // A warning ended it ("... has not been downloaded yet !", "Chip was locked !"): no result.
+    const auto& warnings = session->reporter().Warnings();
+    if (!read && !session->reporter().Failed() && !warnings.empty()) {
+      json["result"] = "FAIL";
+      json["message"] = warnings.back().message;
+    }
     if (read) json.update(InfoJson(info, bench.catalogue(), report, next));
     PrintJson(json);
   } else if (read) {

@@ -31,6 +31,12 @@ int Run(const TrimOptions& options) {
   }
   if (options.link.output.json) {
     nlohmann::ordered_json json = ResultJson(session->reporter());
+    // A warning ended it ("... has not been downloaded yet !", "Chip was locked !"): no result.
+    const auto& warnings = session->reporter().Warnings();
+    if (!read && !session->reporter().Failed() && !warnings.empty()) {
+      json["result"] = "FAIL";
+      json["message"] = warnings.back().message;
+    }
     if (read) {
       json["Trim"] = trim;
       json["Text"] = TrimText(trim);

@@ -4,6 +4,7 @@
 // the user-interface thread while the worker waits. After Detach (the window has closed while an
 // operation still runs) every call returns at once.
 #include <QObject>
+#include <array>
 #include <atomic>
 #include <functional>
 #include <string>
@@ -20,6 +21,8 @@ class GuiOperationDisplay : public OperationDisplay {
     std::function<void()> serial_number;  // the box shows the job's S/N
     std::function<void()> chip_counter;   // the box shows the job's counter
     std::function<void()> cancel;
+    // The part's CONFIG editor in view mode over bytes read back from a chip.
+    std::function<void(uint32_t, const std::array<uint8_t, 8>&)> config_view;
   };
   // Constructed on the user-interface thread.
   explicit GuiOperationDisplay(Actions actions) : actions_(std::move(actions)) {}
@@ -29,6 +32,7 @@ class GuiOperationDisplay : public OperationDisplay {
   void ShowSerialNumber(uint32_t high, uint32_t low) override;
   void ShowChipCounter(uint32_t counter) override;
   void CancelProgram() override;
+  void ShowConfigView(uint32_t part_code, const std::array<uint8_t, 8>& bytes) override;
 
   void Detach() { detached_ = true; }
 
