@@ -69,8 +69,14 @@ int DemoSession::Start(std::string& error) {
     while (writer.ReadLine(kStartTimeoutMs)) {
     }
   }
-  return StartDevice(simulator, {"--device", "programmer", "--type", "0xAB"}, programmer_port_, error) &&
-         StartDevice(simulator, {"--device", "gang"}, gang_port_, error);
+  // The storage files let a demo download outlive the run, so the next run's Programmer
+  // Information, Update Chip or Verify Chip finds the job where a real Programmer keeps it.
+  return StartDevice(
+             simulator,
+             {"--device", "programmer", "--type", "0xAB", "--storage", folder_ + "programmer.storage"},
+             programmer_port_, error) &&
+         StartDevice(simulator, {"--device", "gang", "--storage", folder_ + "gang.storage"}, gang_port_,
+                     error);
 }
 
 void DemoSession::RestrictPortScan() const {
