@@ -51,28 +51,6 @@ int ReceiveBlocks(Workbench& bench, const std::string& status, ReadBuffer& buffe
   return 1;
 }
 
-// The status byte after the addresses. 1 when the read goes on.
-int ReadStatus(Workbench& bench, const PartRow& part) {
-  uint8_t status = 0;
-  if (!bench.link().ReceiveByte(status)) return 0;
-  if (status == 0) return SendPaced(bench, 0x00);
-  if (status == 1) {
-    const bool strict = part.IsCortexM0 || part.FamilyFlagB;
-    bench.reporter().ShowWarning(strict || part.FamilyFlagC
-                                     ? "Chip was locked !"
-                                     : "Chip was previously locked !\n\nAPROM and CONFIG will be read 0xFF.\n"
-                                       "DataFlash will also be read 0xFF unless it was not locked.");
-    if (!SendPaced(bench, 0x00)) return 0;
-    return strict ? (bench.link().LastResult = 0) : 1;
-  }
-  if (status == 2) {
-    FailStep(bench, "Device ID error !\nPlease select the correct Part No.");
-    SendPaced(bench, 0x00);
-    return bench.link().LastResult = 0;
-  }
-  return 1;  // any other status: the Programmer goes on without a reply
-}
-
 // The ICP read after 0xC9 (or 0xC7) and its acknowledge. 1 and ReadCompleted when it ran to its end.
 int ReadChipIcp(Workbench& bench) {
   ReadResults& read = bench.read();
@@ -82,14 +60,7 @@ int ReadChipIcp(Workbench& bench) {
   read.ReadConfigBytes.fill(0xFF);
   read.ReadCompleted = read.DataFlashWasRead = read.LdromWasRead = false;
 
-  const uint8_t preamble[] = {static_cast<uint8_t>(job.PartCode),
-                              static_cast<uint8_t>(job.PartCode >> 8),
-                              part.PartParam3,
-                              part.PartParam4,
-                              static_cast<uint8_t>(part.PartParam5 >> 8),
-                              static_cast<uint8_t>(part.PartParam5),
-                              part.PartParam7};
-  if (!SendPacedBytes(bench, preamble)) return 0;
+  if (!SendPacedBytes(bench, IcpPartPreamble(job.PartCode, part))) return 0;
   if ((part.IsCortexM0 || part.FamilyFlagB) && !ReceiveConfig(bench, read.ShownConfigBytes)) return 0;
 
   const ReadPlan plan = PlanChipRead(part, read.ShownConfigBytes);
@@ -102,7 +73,7 @@ int ReadChipIcp(Workbench& bench) {
   const uint8_t tail[] = {static_cast<uint8_t>(part.LdromLastAddress >> 8),
                           static_cast<uint8_t>(part.LdromLastAddress), plan.DataFlashStart[0],
                           plan.DataFlashStart[1]};
-  if (!SendPacedBytes(bench, tail) || !ReadStatus(bench, part)) return 0;
+  if (!SendPacedBytes(bench, tail) || !ReceiveChipStatus(bench, part)) return 0;
 
   if (!ReceiveBlocks(bench, "Read APROM", *read.aprom, static_cast<uint32_t>((plan.ApromLast + 1) / kBlock),
                      kBlock))

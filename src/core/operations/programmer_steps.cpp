@@ -42,6 +42,37 @@ int FailStep(Workbench& bench, const std::string& message) {
   return bench.link().LastResult = 0;
 }
 
+std::array<uint8_t, 7> IcpPartPreamble(uint32_t part_code, const PartRow& part) {
+  return {static_cast<uint8_t>(part_code),
+          static_cast<uint8_t>(part_code >> 8),
+          part.PartParam3,
+          part.PartParam4,
+          static_cast<uint8_t>(part.PartParam5 >> 8),
+          static_cast<uint8_t>(part.PartParam5),
+          part.PartParam7};
+}
+
+int ReceiveChipStatus(Workbench& bench, const PartRow& part) {
+  uint8_t status = 0;
+  if (!bench.link().ReceiveByte(status)) return 0;
+  if (status == 0) return SendPaced(bench, 0x00);
+  if (status == 1) {
+    const bool strict = part.IsCortexM0 || part.FamilyFlagB;
+    bench.reporter().ShowWarning(strict || part.FamilyFlagC
+                                     ? "Chip was locked !"
+                                     : "Chip was previously locked !\n\nAPROM and CONFIG will be read 0xFF.\n"
+                                       "DataFlash will also be read 0xFF unless it was not locked.");
+    if (!SendPaced(bench, 0x00)) return 0;
+    return strict ? (bench.link().LastResult = 0) : 1;
+  }
+  if (status == 2) {
+    FailStep(bench, "Device ID error !\nPlease select the correct Part No.");
+    SendPaced(bench, 0x00);
+    return bench.link().LastResult = 0;
+  }
+  return 1;  // any other status: the Programmer goes on without a reply
+}
+
 int ExpectSync(Workbench& bench, uint8_t expected) {
   uint8_t sync = 0;
   if (!bench.link().ReceiveByte(sync)) return 0;

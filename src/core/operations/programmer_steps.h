@@ -1,6 +1,7 @@
 #pragma once
 // Steps shared by the Download Programmer and Update Chip bodies. Each returns 1 or 0 and leaves
 // the same in the link's LastResult; the step that detects a failure has reported it.
+#include <array>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -32,6 +33,14 @@ int SendCommandAck(Workbench& bench, uint8_t command, bool gang = false);
 
 // A step's own failure: the FAIL window and 0 in LastResult.
 int FailStep(Workbench& bench, const std::string& message);
+
+// The part preamble that starts an ICP read and a TRIM read: part code low and high, parameters 3
+// and 4, parameter 5 high and low, parameter 7.
+std::array<uint8_t, 7> IcpPartPreamble(uint32_t part_code, const PartRow& part);
+
+// The chip's status after an ICP preamble: 0 goes on; 1 (locked) warns and ends for the parts whose
+// lock hides everything; 2 is the wrong chip; other values go on without a reply. 1 when it goes on.
+int ReceiveChipStatus(Workbench& bench, const PartRow& part);
 
 // A gang sync byte: `expected` (1..4) must arrive, else "Sync #n error !".
 int ExpectSync(Workbench& bench, uint8_t expected);
