@@ -25,4 +25,9 @@ void GuiOperationDisplay::CancelProgram() {
   RunOnGuiThread(context_, detached_, [&] { actions_.cancel(); });
 }
 
+// Modal: the worker waits until the window is closed.
+void GuiOperationDisplay::ShowReadChipViewer() {
+  RunOnGuiThread(context_, detached_, [&] { actions_.read_chip_viewer(); });
+}
+
 }  // namespace quillet

@@ -1,6 +1,6 @@
 #pragma once
 // The main window as an operation's display: the port field, the "Prog. Type" field, the S/N and
-// Chip Counter boxes and the cancel path. Operations call it from their worker; each call runs on
+// Chip Counter boxes, the cancel path and the Read Chip window. Operations call it from their worker; each call runs on
 // the user-interface thread while the worker waits. After Detach (the window has closed while an
 // operation still runs) every call returns at once.
 #include <QObject>
@@ -20,6 +20,7 @@ class GuiOperationDisplay : public OperationDisplay {
     std::function<void()> serial_number;  // the box shows the job's S/N
     std::function<void()> chip_counter;   // the box shows the job's counter
     std::function<void()> cancel;
+    std::function<void()> read_chip_viewer;  // runs the Read Chip window until it closes
   };
   // Constructed on the user-interface thread.
   explicit GuiOperationDisplay(Actions actions) : actions_(std::move(actions)) {}
@@ -29,6 +30,7 @@ class GuiOperationDisplay : public OperationDisplay {
   void ShowSerialNumber(uint32_t high, uint32_t low) override;
   void ShowChipCounter(uint32_t counter) override;
   void CancelProgram() override;
+  void ShowReadChipViewer() override;
 
   void Detach() { detached_ = true; }
 

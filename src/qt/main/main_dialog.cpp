@@ -64,7 +64,9 @@ GuiOperationDisplay::Actions MainDialog::DisplayActions() {
   return {[this](const std::string& text) { Handle([&] { controls_.ShowPortField(text); }); },
           [this](const std::string& word) { Handle([&] { controls_.ShowProgrammerType(word); }); },
           [this] { Handle([&] { controls_.ShowSnValue(); }); },
-          [this] { Handle([&] { controls_.ShowChipCounter(); }); }, [this] { Close(); }};
+          [this] { Handle([&] { controls_.ShowChipCounter(); }); },
+          [this] { Close(); },
+          [this] { OpenReadChipViewer(); }};
 }
 
 MainDialog::~MainDialog() {

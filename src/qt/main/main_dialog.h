@@ -103,6 +103,8 @@ class MainDialog : public TemplateDialog, public ImageWindow {
   // recorder that keeps each chip's S/N and counter in GUI.LOG.
   void InstallChipCommands();
   void PrepareComIspRun();
+  // The Read Chip window that a completed read opens.
+  void OpenReadChipViewer();
   void StartProductionRecords();
   // The fields and the cancel path, as operations drive them.
   GuiOperationDisplay::Actions DisplayActions();
