@@ -71,7 +71,8 @@ class ReadChipDlgTest : public QObject {
   void tabsShowEachAreaAndSaveWritesItsBytes() {
     const ReadResults read = MakeRead();
     int config_views = 0;
-    ReadChipDlg d(read, 0x0FFF, [&] { ++config_views; }, nullptr);
+    ReadChipDlg d(
+        read, 0x0FFF, [&] { ++config_views; }, nullptr);
     d.show();
     auto* tabs = d.ControlAs<TabControlWidget>(kIdViewerTabs);
     auto* save = d.ControlAs<QPushButton>(kIdViewerSave);

@@ -16,7 +16,8 @@ constexpr std::array kControls = std::to_array<ControlTemplate>({
     {kIdSocketCancel, K::Button, "Cancel", {125, 30, 50, 14}, kHidden},
 });
 
-constexpr DialogTemplate kSelectSocket{151, "Select Chip in the Sockets", 186, 80, {"Arial", 8, false}, kControls};
+constexpr DialogTemplate kSelectSocket{151, "Select Chip in the Sockets", 186,
+                                       80,  {"Arial", 8, false},          kControls};
 
 }  // namespace
 

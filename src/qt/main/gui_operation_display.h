@@ -1,7 +1,7 @@
 #pragma once
 // The main window as an operation's display: the port field, the "Prog. Type" field, the S/N and
-// Chip Counter boxes, the cancel path and the Read Chip window. Operations call it from their worker; each call runs on
-// the user-interface thread while the worker waits. After Detach (the window has closed while an
+// Chip Counter boxes, the cancel path and the Read Chip window. Operations call it from their worker; each
+// call runs on the user-interface thread while the worker waits. After Detach (the window has closed while an
 // operation still runs) every call returns at once.
 #include <QObject>
 #include <atomic>

@@ -57,6 +57,7 @@ MainDialog::MainDialog(MainDialogOptions options, QWidget* parent)
   InstallImageCommands();
   InstallComPortSearch(*this);
   InstallChipCommands();
+  InstallReadCommands();
   hooks_.buttons[kIdFwUpdate] = [this] { runner_.Start([this] { bench_.link().OnFwUpdate(); }); };
 }
 

@@ -25,8 +25,8 @@ QString QtFilter(const std::vector<FileFilter>& filters) {
 
 }  // namespace
 
-ReadChipDlg::ReadChipDlg(const ReadResults& read, uint32_t ldrom_last_address, std::function<void()> show_config,
-                         QWidget* parent)
+ReadChipDlg::ReadChipDlg(const ReadResults& read, uint32_t ldrom_last_address,
+                         std::function<void()> show_config, QWidget* parent)
     : TemplateDialog(ReadChipDialogTemplate(), parent),
       logic_(read, ldrom_last_address),
       show_config_(std::move(show_config)),
