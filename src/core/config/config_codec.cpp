@@ -25,6 +25,30 @@ void PutConfigWord(ConfigByteArray& bytes, std::size_t first, uint32_t word) {
   for (std::size_t i = 0; i < 4; ++i) bytes[first + i] = static_cast<uint8_t>(word >> (24 - 8 * i));
 }
 
+uint8_t ConfigByte(const ConfigByteArray& bytes, unsigned n) {
+  return bytes[7 - (n & 7)];
+}
+
+void SetConfigByte(ConfigByteArray& bytes, unsigned n, uint8_t value) {
+  bytes[7 - (n & 7)] = value;
+}
+
+uint32_t ReadConfigBits(const ConfigByteArray& bytes, ConfigBits bits) {
+  uint64_t all = 0;
+  for (unsigned n = 0; n < 8; ++n) all |= uint64_t{ConfigByte(bytes, n)} << (8 * n);
+  return static_cast<uint32_t>((all >> (bits.low & 63)) & ((uint64_t{1} << (bits.width & 31)) - 1));
+}
+
+void WriteConfigBits(ConfigByteArray& bytes, ConfigBits bits, uint32_t value) {
+  for (unsigned i = 0; i < bits.width && bits.low + i < 64; ++i) {
+    const unsigned bit = bits.low + i;
+    uint8_t byte = ConfigByte(bytes, bit / 8);
+    const auto mask = static_cast<uint8_t>(1u << (bit % 8));
+    byte = static_cast<uint8_t>((value >> i & 1) ? byte | mask : byte & ~mask);
+    SetConfigByte(bytes, bit / 8, byte);
+  }
+}
+
 ConfigFields DecodeConfig(const ConfigByteArray& bytes) {
   return {bytes[k8051Config0Byte], bytes[k8051Config1Byte],
           static_cast<uint32_t>(bytes[1] * 65536 + bytes[2] * 256)};

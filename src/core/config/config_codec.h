@@ -23,6 +23,21 @@ constexpr std::size_t kLowWordByte = 4;   // Cortex-M0 CONFIG0, 8051 CONFIG3..0
 uint32_t ConfigWord(const ConfigByteArray& bytes, std::size_t first);
 void PutConfigWord(ConfigByteArray& bytes, std::size_t first, uint32_t word);
 
+// CONFIG byte n (0..7) is the (8 - n)-th stored byte; n above 7 is masked to 0..7.
+uint8_t ConfigByte(const ConfigByteArray& bytes, unsigned n);
+void SetConfigByte(ConfigByteArray& bytes, unsigned n, uint8_t value);
+
+// A bit field over the eight CONFIG bytes, numbered as one 64-bit value: bit b of CONFIG byte n is
+// bit 8n + b, so a Cortex-M0 CONFIG0 bit k is bit k and a CONFIG1 bit k is bit 32 + k.
+struct ConfigBits {
+  uint8_t low = 0;
+  uint8_t width = 0;  // 1..8; 0 names no field
+};
+
+uint32_t ReadConfigBits(const ConfigByteArray& bytes, ConfigBits bits);
+// Writes the low `width` bits of value; every other bit keeps its value.
+void WriteConfigBits(ConfigByteArray& bytes, ConfigBits bits, uint32_t value);
+
 // What the capacities depend on, read from the stored bytes.
 struct ConfigFields {
   uint8_t config0_low;      // eighth stored byte: 8051 CONFIG0, Cortex-M0 CONFIG0 bits 7..0

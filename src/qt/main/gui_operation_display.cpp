@@ -25,6 +25,10 @@ void GuiOperationDisplay::CancelProgram() {
   RunOnGuiThread(context_, detached_, [&] { actions_.cancel(); });
 }
 
+void GuiOperationDisplay::ShowConfigView(uint32_t part_code, const std::array<uint8_t, 8>& bytes) {
+  RunOnGuiThread(context_, detached_, [&] { actions_.config_view(part_code, bytes); });
+}
+
 // Modal: the worker waits until the window is closed.
 void GuiOperationDisplay::ShowReadChipViewer() {
   RunOnGuiThread(context_, detached_, [&] { actions_.read_chip_viewer(); });

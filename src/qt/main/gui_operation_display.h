@@ -1,9 +1,10 @@
 #pragma once
 // The main window as an operation's display: the port field, the "Prog. Type" field, the S/N and
-// Chip Counter boxes, the cancel path and the Read Chip window. Operations call it from their worker; each
-// call runs on the user-interface thread while the worker waits. After Detach (the window has closed while an
-// operation still runs) every call returns at once.
+// Chip Counter boxes, the cancel path, the CONFIG view and the Read Chip window. Operations call it
+// from their worker; each call runs on the user-interface thread while the worker waits. After
+// Detach (the window has closed while an operation still runs) every call returns at once.
 #include <QObject>
+#include <array>
 #include <atomic>
 #include <functional>
 #include <string>
@@ -20,6 +21,8 @@ class GuiOperationDisplay : public OperationDisplay {
     std::function<void()> serial_number;  // the box shows the job's S/N
     std::function<void()> chip_counter;   // the box shows the job's counter
     std::function<void()> cancel;
+    // The part's CONFIG editor in view mode over bytes read back from a chip.
+    std::function<void(uint32_t, const std::array<uint8_t, 8>&)> config_view;
     std::function<void()> read_chip_viewer;  // runs the Read Chip window until it closes
   };
   // Constructed on the user-interface thread.
@@ -30,6 +33,7 @@ class GuiOperationDisplay : public OperationDisplay {
   void ShowSerialNumber(uint32_t high, uint32_t low) override;
   void ShowChipCounter(uint32_t counter) override;
   void CancelProgram() override;
+  void ShowConfigView(uint32_t part_code, const std::array<uint8_t, 8>& bytes) override;
   void ShowReadChipViewer() override;
 
   void Detach() { detached_ = true; }

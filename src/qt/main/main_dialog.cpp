@@ -10,6 +10,7 @@
 
 #include "core/job/settings_dump.h"
 #include "dialogs/main/main_layout.h"
+#include "qt/config/config_editors.h"
 #include "qt/kit/artwork.h"
 #include "qt/kit/hex_view_widget.h"
 #include "qt/kit/tab_control_widget.h"
@@ -58,6 +59,7 @@ MainDialog::MainDialog(MainDialogOptions options, QWidget* parent)
   InstallComPortSearch(*this);
   InstallChipCommands();
   InstallReadCommands();
+  hooks_.open_config_editor = [this](ConfigDialog) { RunConfigEditor(job_, catalogue_, this); };
   hooks_.buttons[kIdFwUpdate] = [this] { runner_.Start([this] { bench_.link().OnFwUpdate(); }); };
 }
 
@@ -67,6 +69,9 @@ GuiOperationDisplay::Actions MainDialog::DisplayActions() {
           [this] { Handle([&] { controls_.ShowSnValue(); }); },
           [this] { Handle([&] { controls_.ShowChipCounter(); }); },
           [this] { Close(); },
+          [this](uint32_t part_code, const ConfigByteArray& bytes) {
+            RunConfigView(part_code, bytes, catalogue_, this);
+          },
           [this] { OpenReadChipViewer(); }};
 }
 
