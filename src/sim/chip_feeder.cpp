@@ -54,14 +54,14 @@ int ChipFeeder::SetDumpFolder(const std::string& folder) {
 }
 
 Chip* ChipFeeder::Seat(uint8_t socket) {
-  const ChipSpec spec = specs_[socket];
-  if (spec.Has(ChipFlaw::Missing)) return nullptr;
+  const Chip& blank = blanks_[socket];
+  if (blank.spec.Has(ChipFlaw::Missing)) return nullptr;
   if (const auto seated = seats_.find(socket); seated != seats_.end()) return &seated->second;
   if (limit_ != 0 && handed_ >= limit_) return nullptr;
   ++handed_;
-  Chip& chip = seats_[socket];
-  chip.spec = spec;
-  if (spec.Has(ChipFlaw::Locked)) chip.config[0] = static_cast<uint8_t>(chip.config[0] & ~kConfig0LockBit);
+  Chip& chip = seats_.emplace(socket, blank).first->second;
+  if (chip.spec.Has(ChipFlaw::Locked))
+    chip.config[0] = static_cast<uint8_t>(chip.config[0] & ~kConfig0LockBit);
   return &chip;
 }
 

@@ -47,8 +47,15 @@ std::string ChipFlawNames();
 
 struct Chip {
   ChipSpec spec;
-  std::array<std::vector<uint8_t>, 3> areas;  // as programmed; empty when never written
+  std::optional<uint16_t> part;  // the part it is; unset: whatever part the host names
+  // The flash as found in the socket, flat from address 0 (DataFlash lies where its start puts it);
+  // blank (0xFF) past its end. An area programmed here reads back from `areas` instead.
+  std::vector<uint8_t> flash;
+  std::array<std::vector<uint8_t>, 3>
+      areas;  // as programmed (LDROM: also as found); empty when never written
   std::array<uint8_t, 8> config{0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
+  std::array<uint8_t, 5> trim{0x3A, 0x51, 0x07, 0xC4, 0x2E};
+  std::optional<uint8_t> read_status;  // the status a read reports in place of the chip's own
   bool Locked() const { return (config[0] & kConfig0LockBit) == 0; }
 };
 
@@ -64,7 +71,9 @@ class ChipFeeder {
  public:
   // `chips`: how many chips there are to program; 0 for no end.
   explicit ChipFeeder(uint32_t chips = 0) : limit_(chips) {}
-  void AddFlaw(uint8_t socket, ChipFlaw flaw) { specs_[socket].Add(flaw); }
+  void AddFlaw(uint8_t socket, ChipFlaw flaw) { blanks_[socket].spec.Add(flaw); }
+  // What every fresh chip seated in `socket` is like (part, contents, CONFIG, TRIM, flaws).
+  Chip& Blank(uint8_t socket) { return blanks_[socket]; }
   // Writes chips.csv's header into `folder`; 0 when it cannot be created.
   int SetDumpFolder(const std::string& folder);
   // Records keep the chips' contents unless told not to (long runs that dump to files).
@@ -83,7 +92,7 @@ class ChipFeeder {
   uint32_t handed_ = 0;
   uint32_t seq_ = 0;
   bool keep_contents_ = true;
-  std::map<uint8_t, ChipSpec> specs_;
+  std::map<uint8_t, Chip> blanks_;
   std::map<uint8_t, Chip> seats_;
   std::vector<ProgrammedChip> programmed_;
   std::string folder_;

@@ -72,6 +72,7 @@ bool ProgramIcp(const ProgrammerStorage& storage, Chip& chip, ProgramOutcome& ou
   if (chip.Locked()) {
     outcome.was_locked = true;
     chip.areas = {};
+    chip.flash.clear();
     chip.config.fill(0xFF);
   }
   for (Area area : kAreas) {

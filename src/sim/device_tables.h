@@ -18,10 +18,18 @@ constexpr uint8_t kFirmwareTransferCommand = 0xC5;
 constexpr uint8_t kStorageDownloadCommand = 0xC2;
 constexpr uint8_t kStorageReportCommand = 0xC3;
 constexpr uint8_t kSnSettingsCommand = 0xD2;
-// The Gang Programmer's own: download routing, socket-1 report routing, storage query.
+// The Gang Programmer's own: download routing, storage query.
 constexpr uint8_t kGangDownloadCommand = 0xCA;
-constexpr uint8_t kGangReportCommand = 0xCC;
 constexpr uint8_t kGangStorageQueryCommand = 0xD1;
+// Reading chips: information, verify, read, gang information, TRIM read. 0xCC..0xCF route the line
+// to gang socket 1..4.
+constexpr uint8_t kInformationCommand = 0xC6;
+constexpr uint8_t kVerifyCommand = 0xC7;
+constexpr uint8_t kReadCommand = 0xC9;
+constexpr uint8_t kGangInformationCommand = 0xCB;
+constexpr uint8_t kTrimReadCommand = 0xD0;
+constexpr uint8_t kGangSocketCommandFirst = 0xCC;
+constexpr uint8_t kGangSocketCommandLast = 0xCF;
 
 constexpr uint8_t kProgrammerAckByte = 0xA5;
 constexpr uint8_t kGangAckByte = 0xAF;
@@ -75,15 +83,23 @@ struct CommandPause {
   uint8_t command;
   Micros quiet;
 };
-constexpr std::array<CommandPause, 8> kCommandPauses{{
+constexpr std::array<CommandPause, 16> kCommandPauses{{
     {kVersionQueryCommand, Millis(1)},
     {kFirmwareTransferCommand, Millis(1)},
     {kStorageDownloadCommand, Millis(1)},
     {kStorageReportCommand, Millis(1)},
     {kSnSettingsCommand, Millis(1)},
     {kGangDownloadCommand, Millis(1)},
-    {kGangReportCommand, Millis(1)},
+    {kGangSocketCommandFirst, Millis(1)},
     {kGangStorageQueryCommand, Millis(1)},
+    {kInformationCommand, Millis(1)},
+    {kVerifyCommand, Millis(1)},
+    {kReadCommand, Millis(1)},
+    {kGangInformationCommand, Millis(1)},
+    {kTrimReadCommand, Millis(1)},
+    {kGangSocketCommandFirst + 1, Millis(1)},
+    {kGangSocketCommandFirst + 2, Millis(1)},
+    {kGangSocketCommandLast, Millis(1)},
 }};
 // The single Programmer's transfer header: five bytes 1 ms apart, then 500 ms before the
 // acknowledge is read.
@@ -154,7 +170,48 @@ constexpr uint8_t GangPassBit(int socket) {
   return static_cast<uint8_t>(1u << (socket + 1));
 }
 constexpr Micros kDefaultSyncDelay = Millis(20);
+// A socket routed for one exchange (0xCB, 0xCC..0xCF) serves the host until that exchange has run,
+// or until the host is silent this long.
+constexpr Micros kRoutingSilence = Millis(1000);
+// 0xCB from this gang firmware on: a byte first, 0xFF when the gang holds no complete download.
+constexpr uint16_t kGangInformationStatusFrom = 0x0119;
 // What the gang takes besides the sockets' block times to program and check four chips.
 constexpr Micros kGangProgramBaseTime = Millis(50);
+
+// Firmware variants that reach chips through their ISP boot loader; every other variant of the single
+// Programmer reaches them through ICP.
+constexpr std::array<uint8_t, 2> kIspTypeCodes{0xA5, 0xAA};
+
+// Reading chips. ISP verify (0xC7): code low byte, device code, APROM last address (3), item flags,
+// then the image in blocks, each answered 0 when the chip holds it. ISP read (0xC9): code low byte
+// and device code, then the eight CONFIG bytes. ICP (0xC7, 0xC9, 0xD0): the part preamble; 0xC7 and
+// 0xC9 then the read request: APROM last (3), DataFlash last (3), LDROM last (2), DataFlash start
+// bits 23..16 and 15..8.
+constexpr std::size_t kIspVerifyPreambleSize = 6;
+constexpr std::size_t kIspReadPreambleSize = 2;
+constexpr std::size_t kIcpPreambleSize = 7;
+constexpr std::size_t kReadRequestSize = 10;
+constexpr std::size_t kApromReadBlock = 256;
+constexpr std::size_t kDataFlashReadBlock = 128;
+constexpr std::size_t kLdromReadBlock = 256;
+constexpr std::size_t kTrimSize = 5;
+constexpr std::size_t kConfigSize = 8;
+// The host asks for an area with 0xFF and skips it with 0x00.
+constexpr uint8_t kReadAreaByte = 0xFF;
+
+// Information (0xC6): fields each firmware version sends. Below 0x0490 the old exchange: a one-byte
+// code, a 128-byte APROM name, and the DataFlash, CONFIG and item fields only for ICP codes and the
+// ISP list's parts whose CONFIG is written in ISP mode.
+constexpr uint16_t kInfoNewExchangeFrom = 0x0490;
+constexpr uint16_t kInfoPartHighFrom = 0x0501;
+constexpr uint16_t kInfoPartNameFrom = 0x0505;
+constexpr uint16_t kInfoUsageFrom = 0x0524;
+constexpr uint16_t kInfoGangVerifyFrom = 0x0601;
+constexpr uint16_t kInfoSnFrom = 0x0614;
+constexpr std::size_t kOldApromNameSize = 128;
+constexpr uint32_t kIcpCodeFirst = 110;
+constexpr uint8_t kInfoNotDownloaded = 0xFF;
+constexpr uint8_t kSnEnabled = 0x00;
+constexpr uint8_t kSnDisabled = 0xFF;
 
 }  // namespace quillet::sim

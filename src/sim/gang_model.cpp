@@ -30,7 +30,9 @@ Task<> GangModel::Command(uint8_t command, DeviceIo& io) {
   if (command == kFirmwareTransferCommand) co_await FirmwareTransfer(io);
   if (command == kGangDownloadCommand) co_await GangDownload(io);
   if (command == kGangStorageQueryCommand) StorageQuery(io);
-  if (command == kGangReportCommand) co_await ReportRouting(io);
+  if (command >= kGangSocketCommandFirst && command <= kGangSocketCommandLast)
+    co_await SocketRouting(command - kGangSocketCommandFirst + 1, io);
+  if (command == kGangInformationCommand) co_await InformationRouting(io);
   if (command == kSnSettingsCommand) co_await SnRouting(io);
   if (command == kStorageReportCommand) ProgramAll(io);
 }

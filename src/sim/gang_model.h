@@ -12,13 +12,17 @@
 // gang sends the next sync byte, or takes commands itself again after socket 4. The exchanges:
 // 0xCA (download) ends with the socket's storage download (0xC2), after the host's verdict on the
 // last area's sum, or after the storage clear when no area is selected, or when the socket gives
-// the download up; 0xCC (report) ends with the socket's report (0xC3) and the host's reply byte;
-// 0xD2 (S/N) ends with the socket's 19-byte S/N block. A host silent for the stall time between
-// two commands ends the routing as well, and the gang takes commands itself again; so does a sync
-// byte sent wrong (the wrong-sync fault), at which the host gives up.
+// the download up; 0xD2 (S/N) ends with the socket's 19-byte S/N block. A host silent for the stall
+// time between two commands ends these routings as well. 0xCC..0xCF route socket 1..4 for one
+// exchange: the report (0xC3, with the host's reply), information (0xC6), verify (0xC7), read
+// (0xC9) or TRIM read (0xD0); 0xCB, from gang firmware 0x0119 on, first says whether the sockets
+// hold a complete download (0xFF: no, and nothing more), then routes socket 1 for information.
+// These end after one second of silence too. After any routing the gang takes commands itself
+// again; so it does after a sync byte sent wrong (the wrong-sync fault), at which the host gives up.
 #include <array>
 #include <memory>
 #include <optional>
+#include <span>
 #include <vector>
 
 #include "sim/controller_model.h"
@@ -54,12 +58,14 @@ class GangModel final : public ControllerModel {
   Task<> GangDownload(DeviceIo& io);
   Task<bool> GangHeader(DeviceIo& io);
   void StorageQuery(DeviceIo& io);
-  Task<> ReportRouting(DeviceIo& io);
+  Task<> SocketRouting(int n, DeviceIo& io);
+  Task<> InformationRouting(DeviceIo& io);
+  bool Downloaded() const;
   Task<> SnRouting(DeviceIo& io);
   void ProgramAll(DeviceIo& io);
-  // Sends sync byte n and serves socket n's Programmer until it has run `command`; false when the
-  // host fell silent first.
-  Task<bool> Route(int n, uint8_t command, DeviceIo& io);
+  // Sends sync byte n (after the sync delay when it is the command's `first`) and serves socket n's
+  // Programmer until it has run one of `ends`; false when the host fell silent for `silence` first.
+  Task<bool> Route(int n, bool first, std::span<const uint8_t> ends, Micros silence, DeviceIo& io);
 
   std::array<std::unique_ptr<ProgrammerModel>, kGangSockets> sockets_;
   std::shared_ptr<DeviceFaults> faults_ = std::make_shared<DeviceFaults>();

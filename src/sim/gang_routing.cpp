@@ -4,9 +4,18 @@
 #include "sim/gang_model.h"
 
 namespace quillet::sim {
+namespace {
 
-Task<bool> GangModel::Route(int n, uint8_t command, DeviceIo& io) {
-  io.Busy(n == 1 ? sync_delay_ : timing().answer);
+constexpr uint8_t kDownloadEnds[] = {kStorageDownloadCommand};
+constexpr uint8_t kSnEnds[] = {kSnSettingsCommand};
+constexpr uint8_t kSocketExchanges[] = {kStorageReportCommand, kInformationCommand, kVerifyCommand,
+                                        kReadCommand, kTrimReadCommand};
+constexpr uint8_t kInformationEnds[] = {kInformationCommand};
+
+}  // namespace
+
+Task<bool> GangModel::Route(int n, bool first, std::span<const uint8_t> ends, Micros silence, DeviceIo& io) {
+  io.Busy(first ? sync_delay_ : timing().answer);
   if (faults_->Next(FaultKind::WrongSync)) {
     // The host stops at a wrong sync byte; the gang, which sent it garbled, takes commands again.
     io.Send(static_cast<uint8_t>(n + 0x10));
@@ -14,12 +23,12 @@ Task<bool> GangModel::Route(int n, uint8_t command, DeviceIo& io) {
   }
   io.Send(static_cast<uint8_t>(n));
   for (;;) {
-    const std::optional<uint8_t> served = co_await socket(n).ServeOne(io, timing().stall);
+    const std::optional<uint8_t> served = co_await socket(n).ServeOne(io, silence);
     if (!served) {
       io.Note("routing to socket " + std::to_string(n) + " ended: the host fell silent");
       co_return false;
     }
-    if (*served == command) co_return true;
+    if (std::find(ends.begin(), ends.end(), *served) != ends.end()) co_return true;
   }
 }
 
@@ -31,7 +40,7 @@ Task<> GangModel::GangDownload(DeviceIo& io) {
     if (!header) co_return Abandon(io);
   }
   for (int n = 1; n <= kGangSockets; ++n) {
-    const bool routed = co_await Route(n, kStorageDownloadCommand, io);
+    const bool routed = co_await Route(n, n == 1, kDownloadEnds, timing().stall, io);
     if (!routed) co_return;
   }
 }
@@ -61,17 +70,36 @@ void GangModel::StorageQuery(DeviceIo& io) {
   io.Send(current ? kGangStorageCurrent : kGangStorageOutOfDate);
 }
 
-// 0xCC: socket 1 alone, for the host to compare its report with the job.
-Task<> GangModel::ReportRouting(DeviceIo& io) {
+// 0xCC..0xCF: socket n alone, for one exchange with its Programmer (socket 1's report, before an
+// update, or Verify Chip, Read Chip, TRIM read on the chosen socket).
+Task<> GangModel::SocketRouting(int n, DeviceIo& io) {
   Acknowledge(io);
-  co_await Route(1, kStorageReportCommand, io);
+  co_await Route(n, true, kSocketExchanges, kRoutingSilence, io);
+}
+
+bool GangModel::Downloaded() const {
+  bool complete = true;
+  for (const auto& socket : sockets_) complete = complete && socket->storage().complete;
+  return complete;
+}
+
+// 0xCB: socket 1's information.
+Task<> GangModel::InformationRouting(DeviceIo& io) {
+  Acknowledge(io);
+  if (version() >= kGangInformationStatusFrom) {
+    io.Busy(timing().answer);
+    const bool downloaded = Downloaded();
+    io.Send(downloaded ? uint8_t{0x00} : kInfoNotDownloaded);
+    if (!downloaded) co_return;
+  }
+  co_await Route(1, true, kInformationEnds, kRoutingSilence, io);
 }
 
 // 0xD2: each socket in turn takes its S/N block.
 Task<> GangModel::SnRouting(DeviceIo& io) {
   Acknowledge(io);
   for (int n = 1; n <= kGangSockets; ++n) {
-    const bool routed = co_await Route(n, kSnSettingsCommand, io);
+    const bool routed = co_await Route(n, n == 1, kSnEnds, timing().stall, io);
     if (!routed) co_return;
   }
 }

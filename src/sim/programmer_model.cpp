@@ -19,6 +19,10 @@ Task<> ProgrammerModel::Command(uint8_t command, DeviceIo& io) {
   if (command == kSnSettingsCommand) co_await SnSettings(io);
   if (command == kStorageDownloadCommand) co_await StorageDownload(io);
   if (command == kStorageReportCommand) co_await StorageReport(io);
+  if (command == kInformationCommand) Information(io);
+  if (command == kVerifyCommand) co_await Verify(io);
+  if (command == kReadCommand) co_await Read(io);
+  if (command == kTrimReadCommand) co_await TrimRead(io);
 }
 
 // Header: last index (2 bytes) and the sum's low 24 bits (3 bytes), paced by the host. Then the

@@ -2,8 +2,9 @@
 // The single Programmer's firmware as the program sees it: besides the type and version queries,
 // the firmware transfer (0xC5; after a transfer whose sum checks and whose image carries an
 // identity it restarts as that firmware), the S/N settings (0xD2), the storage download (0xC2) and
-// the storage report that leads into programming the chip in its socket (0xC3). A Gang
-// Programmer has four of them, one per socket.
+// the storage report that leads into programming the chip in its socket (0xC3), and the exchanges
+// that look at what it holds and at the chip without changing either: information (0xC6), verify
+// (0xC7), read (0xC9) and TRIM read (0xD0). A Gang Programmer has four of them, one per socket.
 #include <memory>
 #include <string>
 
@@ -15,6 +16,9 @@
 #include "sim/programmer_storage.h"
 
 namespace quillet::sim {
+
+// What a Programmer with firmware `version` sends after 0xC6's acknowledge about `storage`.
+std::vector<uint8_t> InformationReply(const ProgrammerStorage& storage, uint16_t version);
 
 class ProgrammerModel final : public ControllerModel {
  public:
@@ -50,6 +54,19 @@ class ProgrammerModel final : public ControllerModel {
   // Two acknowledges per block, then the area's result byte; `ok` again.
   bool AreaSteps(Area area, bool ok, DeviceIo& io);
   void EraseCount(std::size_t size, DeviceIo& io);
+  void Information(DeviceIo& io);
+  Task<> Verify(DeviceIo& io);
+  Task<> Read(DeviceIo& io);
+  Task<> TrimRead(DeviceIo& io);
+  Task<> IspVerify(DeviceIo& io);
+  Task<> IspRead(DeviceIo& io);
+  Task<> IcpRead(DeviceIo& io);
+  // The ICP part preamble and the chip's status with the host's answer to it. The part code, or
+  // nothing when the exchange ends there; `config_first` sends the chip's CONFIG after the preamble.
+  Task<std::optional<uint16_t>> IcpPreamble(bool config_first, DeviceIo& io);
+  Task<bool> ChipStatus(uint16_t code, DeviceIo& io);
+  // The firmware reaches chips through their boot loader (else through ICP).
+  bool IspFirmware() const;
   // Takes the host's 0x00 / 0xFF and keeps the pause after it; nothing when the host is silent for
   // `within` (by default the stall time; 0: no limit).
   Task<std::optional<uint8_t>> Reply(DeviceIo& io, std::optional<Micros> within = std::nullopt);

@@ -11,6 +11,7 @@
 
 #include "core/catalogue/part_catalogue.h"
 #include "sim/chip_feeder.h"
+#include "sim/chip_options.h"
 #include "sim/chip_tray.h"
 #include "sim/fault_plan.h"
 #include "sim/firmware_image.h"
@@ -50,21 +51,42 @@ int UseStorage(ProgrammerModel& programmer, const std::string& path) {
 
 struct ChipOptions {
   std::string storage_path, dump_folder, gang_result = "auto";
-  std::vector<std::string> flaws;
+  // Values of --chip-part, --chip-flash, --chip-ldrom, --chip-config, --chip-trim and --chip.
+  std::array<std::vector<std::string>, 6> chip_values;
   uint32_t chips = 0;
   unsigned sync_delay = 20;
 };
 
-// The chips' flaws into the feeder; 0 after a reported usage error.
-int AddFlaws(const std::vector<std::string>& texts, ChipFeeder& feeder) {
-  for (const auto& text : texts) {
-    const auto flaw = ParseSocketFlaw(text);
-    if (!flaw) {
-      std::cerr << "quillet-sim: unknown chip '" << text << "' (S:flaw, S = 0..4, flaws: " << ChipFlawNames()
-                << ")\n";
+struct ChipFlag {
+  std::string_view name;
+  std::string_view help;
+};
+constexpr std::array<ChipFlag, 6> kChipFlags{{
+    {"chip-part", "S:NAME, the part of every chip in socket S (0 single, 1..4 gang)"},
+    {"chip-flash", "S:FILE, the chips' flash, flat from address 0 (DataFlash where its start puts it)"},
+    {"chip-ldrom", "S:FILE, the chips' LDROM"},
+    {"chip-config", "S:B1,...,B8, the chips' CONFIG bytes, CONFIG0 first"},
+    {"chip-trim", "S:B1,...,B5, the chips' TRIM bytes"},
+    {"chip", "S:FLAW or S:status=N (the status a read reports); flaws: "},
+}};
+
+void AddChipFlags(CLI::App& app, ChipOptions& options) {
+  for (std::size_t i = 0; i < kChipFlags.size(); ++i) {
+    std::string help(kChipFlags[i].help);
+    if (kChipFlags[i].name == "chip") help += ChipFlawNames();
+    app.add_option("--" + std::string(kChipFlags[i].name), options.chip_values[i], help);
+  }
+}
+
+// The chips' options into the feeder; 0 after a reported usage error.
+int ApplyChipFlags(const ChipOptions& options, ChipFeeder& feeder) {
+  for (std::size_t i = 0; i < kChipFlags.size(); ++i) {
+    for (const auto& value : options.chip_values[i]) {
+      const std::string error = ApplyChipOption(kChipFlags[i].name, value, feeder);
+      if (error.empty()) continue;
+      std::cerr << "quillet-sim: --" << kChipFlags[i].name << " '" << value << "' " << error << "\n";
       return 0;
     }
-    feeder.AddFlaw(flaw->socket, flaw->flaw);
   }
   return 1;
 }
@@ -198,8 +220,7 @@ int main(int argc, char** argv) {
       "refuse (drop, and note in the trace) a byte that arrives inside a pause the protocol prescribes");
   app.add_option("--storage", chip_options.storage_path,
                  "keep the Programmer's storage and uses in this file across runs (gang: FILE.1 .. FILE.4)");
-  app.add_option("--chip", chip_options.flaws,
-                 "S:flaw, a flaw of every chip in socket S (0 single, 1..4 gang); flaws: " + ChipFlawNames());
+  AddChipFlags(app, chip_options);
   app.add_option("--chips", chip_options.chips,
                  "chips to program, a fresh one after each (default 0: no end)");
   app.add_option("--dump", chip_options.dump_folder,
@@ -238,7 +259,7 @@ int main(int argc, char** argv) {
     faults.faults.push_back(*fault);
   }
   ChipFeeder feeder(chip_options.chips);
-  if (!AddFlaws(chip_options.flaws, feeder)) return 2;
+  if (!ApplyChipFlags(chip_options, feeder)) return 2;
   if (!firmware_folder.empty()) return WriteFirmware(firmware_folder, version, firmware_size);
   std::unique_ptr<ChipTray> tray;
   if (device_kind == "chip") {

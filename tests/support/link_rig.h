@@ -30,10 +30,14 @@ class RecordingDisplay : public OperationDisplay {
   void ShowSerialNumber(uint32_t high, uint32_t low) override { serial_numbers.emplace_back(high, low); }
   void ShowChipCounter(uint32_t counter) override { counters.push_back(counter); }
   void CancelProgram() override { ++cancels; }
+  void ShowConfigView(uint32_t part_code, const std::array<uint8_t, 8>& bytes) override {
+    config_views.emplace_back(part_code, bytes);
+  }
   std::vector<std::string> port_fields;
   std::vector<std::string> types;
   std::vector<std::pair<uint32_t, uint32_t>> serial_numbers;
   std::vector<uint32_t> counters;
+  std::vector<std::pair<uint32_t, std::array<uint8_t, 8>>> config_views;
   int cancels = 0;
 };
 

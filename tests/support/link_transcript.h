@@ -33,13 +33,14 @@ inline std::string ExchangeText(const std::vector<WireEvent>& events) {
 
 // One line per event; a run of equal lines is written once with its count.
 inline std::string ReportText(const std::vector<ReportEvent>& events) {
-  static const char* const kKinds[] = {"status",  "range", "step",         "pos",
-                                       "stepit",  "sound", "pass",         "fail",
-                                       "warning", "debug", "autoclose on", "autoclose off"};
+  static const char* const kKinds[] = {"status", "range",        "step",         "pos",     "stepit",
+                                       "sound",  "pass",         "fail",         "warning", "debug",
+                                       "box",    "autoclose on", "autoclose off"};
   std::vector<std::string> lines;
   for (const ReportEvent& e : events) {
     std::string line = kKinds[static_cast<int>(e.kind)];
     if (e.kind == ReportEvent::Kind::Range) line += " " + std::to_string(e.a) + ".." + std::to_string(e.b);
+    if (e.kind == ReportEvent::Kind::Box) line += " " + e.extra;
     if (e.kind == ReportEvent::Kind::Step || e.kind == ReportEvent::Kind::Pos ||
         e.kind == ReportEvent::Kind::Sound)
       line += " " + std::to_string(e.a);

@@ -35,7 +35,9 @@ struct AreaVerdict {
   bool pass = true;
   std::optional<FirstDifference> firstDifference;  // ICP: the first differing byte
   uint32_t differingBytes = 0;                     // ICP: how many bytes differ
+  uint32_t readLength = 0;                         // ICP: bytes of the area the read fetched
   uint32_t beyondRead = 0;                         // ICP: image bytes past what the read fetched
+  std::vector<FirstDifference> configBytes;        // ICP CONFIG: every differing byte
   std::optional<DifferingBlock> block;             // ISP: the block the Programmer refused
 };
 
