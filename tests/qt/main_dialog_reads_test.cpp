@@ -5,9 +5,10 @@
 #include <QRadioButton>
 #include <QTest>
 
-#include "dialogs/main/select_socket.h"
+#include "dialogs/viewer/read_chip_layout.h"
 #include "qt/kit/dialog_style.h"
 #include "qt/kit/hex_view_widget.h"
+#include "qt/main/select_socket_dialog.h"
 #include "qt/support/main_window.h"
 #include "qt/support/modal_watcher.h"
 #include "qt/viewer/read_chip_dlg.h"
