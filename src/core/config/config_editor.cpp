@@ -102,7 +102,9 @@ uint32_t ConfigEditor::StartAddress() const {
 int ConfigEditor::ShownPages() const {
   if (!view_) return std::clamp<int>(slider_, 1, HighestPage());
   const uint32_t top = FlashTop();
-  const uint32_t start = StartAddress();
+  // The page count goes by the whole CONFIG1 byte even where the start address masks it.
+  const bool low6 = table_->dataflash.start == DataFlashStart::kByteLow6;
+  const uint32_t start = low6 ? ConfigByte(bytes_, 1) * 256u : StartAddress();
   return start < top ? static_cast<int>((top - start) / table_->dataflash.page) : 0;
 }
 

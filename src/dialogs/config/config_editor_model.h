@@ -5,6 +5,7 @@
 // works on its own copy of the read-back bytes, which nothing changes.
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "core/catalogue/part_catalogue.h"
 #include "core/config/config_editor.h"

@@ -4,6 +4,7 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <algorithm>
 
 #include "dialogs/config/config_layouts.h"
 #include "qt/kit/artwork.h"
@@ -14,6 +15,18 @@ namespace {
 
 const char* const kPageTabs[] = {"CONFIG0", "CONFIG1"};
 
+// A page is a child window on the tab control's pane. Esc on it closes the editor, not the page.
+class BitPage : public TemplateDialog {
+ public:
+  BitPage(const DialogTemplate& page, QDialog* editor) : TemplateDialog(page, editor), editor_(editor) {
+    setWindowFlags(Qt::Widget);
+  }
+  void reject() override { editor_->reject(); }
+
+ private:
+  QDialog* editor_;
+};
+
 }  // namespace
 
 ConfigEditorDialog::ConfigEditorDialog(std::unique_ptr<ConfigEditorModel> model, QWidget* parent)
@@ -23,10 +36,9 @@ ConfigEditorDialog::ConfigEditorDialog(std::unique_ptr<ConfigEditorModel> model,
   if (auto* tabs = ControlAs<TabControlWidget>(kIdBitsTab)) {
     std::vector<std::string> captions;
     const PixelRect at = MapDialogRect(ConfigBitPageRect(), base_units());
-    for (int i = 0; i < model_->page_count(); ++i) {
-      // A page is a child window on the pane, as the tab control's pages are.
-      auto* page = new TemplateDialog(ConfigBitPageTemplate(i), this);
-      page->setWindowFlags(Qt::Widget);
+    const int count = std::min(model_->page_count(), static_cast<int>(std::size(kPageTabs)));
+    for (int i = 0; i < count; ++i) {
+      auto* page = new BitPage(ConfigBitPageTemplate(i), this);
       page->move(at.x, at.y);
       ConnectRadios(*page, i);
       pages_.push_back(page);
