@@ -8,6 +8,12 @@ namespace {
 constexpr int64_t kBarAfterUs = 1'000'000;  // a phase shorter than this shows no bar
 constexpr int kBarWidth = 30;
 
+// A window's message may end in a line break of its own ("Verify APROM ==> PASS !\n"); a line here ends once.
+std::string Line(const std::string& message) {
+  const auto end = message.find_last_not_of('\n');
+  return end == std::string::npos ? std::string() : message.substr(0, end + 1);
+}
+
 bool IsNotice(const std::string& status) {
   return status.find("!!!") != std::string::npos;
 }
@@ -90,7 +96,7 @@ std::string ConsoleReporter::TakeDetail(const std::string& message) {
 void ConsoleReporter::PassWindow(const std::string& message, const std::string& time_stamp) {
   ClearLine();
   passes_.push_back(message);
-  if (!options_.quiet && !options_.json) out_ << "PASS " << time_stamp << ": " << message << "\n";
+  if (!options_.quiet && !options_.json) out_ << "PASS " << time_stamp << ": " << Line(message) << "\n";
   out_.flush();
 }
 
@@ -99,7 +105,7 @@ void ConsoleReporter::FailWindow(const std::string& message, const std::string& 
   ClearLine();
   const std::string detail = TakeDetail(message);
   fails_.push_back({message, detail});
-  err_ << "FAIL " << time_stamp << ": " << message << "\n";
+  err_ << "FAIL " << time_stamp << ": " << Line(message) << "\n";
   if (!detail.empty()) err_ << "  " << detail << "\n";
   err_.flush();
 }

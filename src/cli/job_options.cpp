@@ -88,7 +88,7 @@ int CheckComIspOptions(const JobOptions& options, Workbench& bench) {
 // 2 after a usage error, else 0.
 int CheckImageOptions(const JobOptions& options, Workbench& bench) {
   const JobSettings& job = bench.job();
-  if (options.project.empty() && options.files.empty())
+  if (options.project.empty() && options.files.empty() && !(options.config_alone && !options.config.empty()))
     return UsageError("nothing to program: name the job",
                       "--project F.TPJ, or --aprom, --dataflash and --ldrom with the image files");
   if (job.Type() == kTypeComIsp) {

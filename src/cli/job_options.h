@@ -20,7 +20,8 @@ struct JobOptions {
   std::map<ImageArea, std::string> files;  // in area order: APROM, DataFlash, LDROM
   std::vector<std::string> config;         // CONFIG0 first
   bool verify_only = false;
-  bool comisp = false;  // the verb also takes jobs of ISP by COM Port (--mode comisp)
+  bool comisp = false;        // the verb also takes jobs of ISP by COM Port (--mode comisp)
+  bool config_alone = false;  // the verb also takes a job of the CONFIG bytes alone (verify)
 };
 
 // --project, --aprom, --dataflash, --ldrom, --config, --mode, --gang, --verify-only and the link's

@@ -115,6 +115,15 @@ CASES = {
         (["--part", "QMC04B"], 2, "", "quillet-cli: --part: no part QMC04B\n  nearest names: QMC04A QMC08A QMC16B\n"),
         (["--gnag"], 2, "", usage("The following argument was not expected: --gnag", "search")),
     ],
+    "info": [
+        (["--port", "{d}/missing"], 1, "", fail("Programmer is not found !", "{d}/missing: No such file or directory")),
+    ],
+    "trim": [
+        # Only Tessel parts have TRIM bytes: no Programmer is looked for.
+        (["--part", "QMC04A", "--settings", "{d}/GUI.LOG"], 1, "", fail("Not Tessel parts !")),
+        (["--part", "QTS16A", "--socket", "3"], 2, "", usage("--socket requires --gang", "trim")),
+        (["--gang", "--socket", "5"], 2, "", usage("--socket: Value 5 not in range 1 to 4", "trim")),
+    ],
     "fwupdate": [
         (["--port", "{d}/missing", "--part", "QMC04A"], 1, "", fail("Programmer is not found !", "{d}/missing: No such file or directory")),
         (["--settings", "{d}/folder"], 1, "", fail("Open file error !", "{d}/folder: Is a directory")),
@@ -160,6 +169,31 @@ CASES = {
          "quillet-cli: --part: no part QMC04A in the ISP by COM Port list\n  QMC04A is an ICP part: use --mode icp\n"),
     ],
 }
+
+
+CASES["verify"] = [
+    (["--part", "QLU16A", "--aprom", "{d}/big.bin", "--settings", "{d}/GUI.LOG"], 2, "",
+     "quillet-cli: verify: QLU16A is set for ISP by COM Port, and verify works through a Programmer\n"
+     "  name the part with --part, and --mode isp or icp\n"),
+    (["--part", "QLB064D", "--config", "1,2,3,4,5,6,7,8", "--settings", "{d}/GUI.LOG"], 2, "",
+     "quillet-cli: verify in ISP compares the APROM image only\n  name it with --aprom, or use --mode icp\n"),
+    (["--part", "QMC04A", "--aprom", "{d}/big.bin", "--socket", "2"], 2, "", usage("--socket requires --gang", "verify")),
+    (["--port", "{d}/missing", "--part", "QMC04A", "--config", "1,2,3,4,5,6,7,8"], 1, "",
+     fail("Programmer is not found !", "{d}/missing: No such file or directory")),
+]
+CASES["read"] = [
+    (["--part", "QMC04A", "-o", "{d}/x.bin"], 2, "", usage("--area is required", "read")),
+    (["--part", "QLB064D", "--area", "aprom", "-o", "{d}/x.bin", "--settings", "{d}/GUI.LOG"], 2, "",
+     "quillet-cli: --area aprom: in ISP the Programmer reads the chip's CONFIG only\n"
+     "  use --area config, or --mode icp with a part of the ICP list\n"),
+    (["--part", "QMC04A", "--area", "ldrom", "-o", "{d}/x.bin", "--settings", "{d}/GUI.LOG"], 2, "",
+     "quillet-cli: --area ldrom: QMC04A has no LDROM\n  quillet-cli parts QMC04A shows its areas\n"),
+    (["--part", "QLU16A", "--area", "config", "-o", "{d}/x.bin", "--settings", "{d}/GUI.LOG"], 2, "",
+     "quillet-cli: read: QLU16A is set for ISP by COM Port, and read works through a Programmer\n"
+     "  name the part with --part, and --mode isp or icp\n"),
+    (["--port", "{d}/missing", "--part", "QMC04A", "--area", "aprom", "-o", "{d}/x.bin"], 1, "",
+     fail("Programmer is not found !", "{d}/missing: No such file or directory")),
+]
 
 
 def prepare(d):

@@ -3,6 +3,7 @@
 // side (SerialPort, ProgrammerLink, a recording reporter and display) and the devices' side (one
 // traced, strict SimulatedPort per device, named "sim:1", "sim:2", ... in scan order: a byte the
 // program sends inside a prescribed pause is refused).
+#include <array>
 #include <memory>
 #include <string>
 #include <vector>
@@ -30,6 +31,7 @@ class RecordingDisplay : public OperationDisplay {
   void ShowSerialNumber(uint32_t high, uint32_t low) override { serial_numbers.emplace_back(high, low); }
   void ShowChipCounter(uint32_t counter) override { counters.push_back(counter); }
   void CancelProgram() override { ++cancels; }
+  void ShowReadChipViewer() override { ++viewers; }
   void ShowConfigView(uint32_t part_code, const std::array<uint8_t, 8>& bytes) override {
     config_views.emplace_back(part_code, bytes);
   }
@@ -39,6 +41,7 @@ class RecordingDisplay : public OperationDisplay {
   std::vector<uint32_t> counters;
   std::vector<std::pair<uint32_t, std::array<uint8_t, 8>>> config_views;
   int cancels = 0;
+  int viewers = 0;
 };
 
 // Sizes of the invented firmware files the rig writes into its firmware folder.

@@ -2,6 +2,7 @@
 // an ICP read, answers with the chip's status and then the five TRIM bytes of a Tessel chip.
 #include <cstdio>
 
+#include "core/operations/chip_reading.h"
 #include "core/operations/programmer_information.h"
 #include "core/operations/programmer_steps.h"
 #include "core/programmer/programmer_commands.h"
@@ -73,6 +74,8 @@ int TrimRead(Workbench& bench, std::array<uint8_t, 5>* received) {
     return link.LastResult = 0;
   }
   const PartRow& row = bench.catalogue().Row(job.PartCode);
+  // Through a Gang Programmer the read goes to the chosen socket, as Read Chip does.
+  if (job.GangMode && !RouteToSocket(bench)) return 0;
   if (!link.SearchProgrammer()) return 0;
   link.CheckProgrammerFirmware();
   if (!SendCommandAck(bench, kTrimRead)) return 0;

@@ -22,9 +22,11 @@ std::string AreaDetail(const PartRow& part, const AreaVerdict& v) {
               " expected " + Hex(d.expected, 2) + ", read " + Hex(d.read, 2);
     return text;
   }
-  std::string text = v.area + ": " + std::to_string(v.differingBytes) + " bytes differ, the first at " +
-                     Hex(v.firstDifference->offset, 5) + " (expected " + Hex(v.firstDifference->expected, 2) +
-                     ", read " + Hex(v.firstDifference->read, 2) + ")";
+  const std::string count =
+      v.differingBytes == 1 ? "1 byte differs" : std::to_string(v.differingBytes) + " bytes differ";
+  std::string text = v.area + ": " + count + ", the first at " + Hex(v.firstDifference->offset, 5) +
+                     " (expected " + Hex(v.firstDifference->expected, 2) + ", read " +
+                     Hex(v.firstDifference->read, 2) + ")";
   if (v.beyondRead)
     text += "; " + std::to_string(v.beyondRead) + " image bytes lie past the " +
             std::to_string(v.readLength) + " bytes read";

@@ -17,8 +17,9 @@ using Bytes = std::vector<uint8_t>;
 using test_support::Join;
 
 // A Programmer (behind a Gang Programmer when `gang`) that answers the type and version queries,
-// 0xCB with `gang_reply`, 0xC6 with `info_reply`, and 0xD0 with `trim_status`, then (after the
-// host's reply to a status of 0..2) `trim_reply`. Each preamble byte must be followed by 1 ms.
+// 0xCB and the socket commands 0xCC..0xCF with `gang_reply`, 0xC6 with `info_reply`, and 0xD0 with
+// `trim_status`, then (after the host's reply to a status of 0..2) `trim_reply`. Each preamble byte must be
+// followed by 1 ms.
 struct ScriptedProgrammer final : sim::SimDevice {
   uint8_t type_code = 0;
   uint16_t version = 0x0710;
@@ -45,6 +46,10 @@ struct ScriptedProgrammer final : sim::SimDevice {
           break;
         }
         case kGangInformation:
+        case kGangSocketFirst:
+        case kGangSocketFirst + 1:
+        case kGangSocketFirst + 2:
+        case kGangSocketFirst + 3:
           if (routed) break;
           io.SendAck(kGangAck);
           io.Send(gang_reply);
@@ -216,14 +221,17 @@ struct TrimCase {
   const char* part;
   uint8_t status;
   Bytes reply;
+  int gang_socket = 0;  // 1..4: through a Gang Programmer to this socket
 };
 
 class TrimWire : public ::testing::TestWithParam<TrimCase> {};
 
 TEST_P(TrimWire, Exchange) {
   const TrimCase& c = GetParam();
-  Rig rig(false, Info(FirmwareVariant::IcpTessel).type_code);
+  Rig rig(c.gang_socket != 0, Info(FirmwareVariant::IcpTessel).type_code);
   ASSERT_EQ(rig.bench.ChoosePart(c.part, std::nullopt), 1);
+  rig.bench.SocketChoice() = c.gang_socket - 1;
+  rig.device.gang_reply = {static_cast<uint8_t>(c.gang_socket)};
   rig.device.trim_status = c.status;
   rig.device.trim_reply = c.reply;
   const int result = TrimRead(rig.bench);
@@ -234,13 +242,15 @@ TEST_P(TrimWire, Exchange) {
 
 // Status 0 is answered and read on; 1 (a locked Tessel chip) and 2 (another chip) are answered and
 // end it; any other status is read on without an answer. A part that is no Tessel part sends nothing.
+// Through a Gang Programmer the chosen socket is routed first.
 INSTANTIATE_TEST_SUITE_P(Cases, TrimWire,
                          ::testing::Values(TrimCase{"status0", "QTS16A", 0, {0x01, 0x02, 0xAB, 0x00, 0xFF}},
                                            TrimCase{"status1", "QTS16B", 1, {}},
                                            TrimCase{"status2", "QTS16A", 2, {}},
                                            TrimCase{"status7", "QTS16F", 7, {0x10, 0x20, 0x30, 0x40, 0x50}},
                                            TrimCase{"short", "QTS16A", 0, {0x01, 0x02}},
-                                           TrimCase{"not_tessel", "QMC04A", 0, {}}),
+                                           TrimCase{"not_tessel", "QMC04A", 0, {}},
+                                           TrimCase{"gang_socket3", "QTS16A", 0, {1, 2, 3, 4, 5}, 3}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // The report and what follows it, by part kind, mode and what the Programmer sent.
