@@ -1,11 +1,13 @@
 // Read Chip from the main window against a simulated ICP Programmer on an in-process port in
-// virtual time: the Read Chip window opens over the chip's bytes, and with a Gang Programmer the
-// socket chosen in "Select Chip in the Sockets" is the one read.
+// virtual time: the Read Chip window opens over the chip's bytes and its "Show CONFIG" opens the
+// part's CONFIG editor in view mode; with a Gang Programmer the socket chosen in "Select Chip in the
+// Sockets" is the one read.
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
 
 #include "dialogs/viewer/read_chip_layout.h"
+#include "qt/config/config_editor_dialog.h"
 #include "qt/kit/dialog_style.h"
 #include "qt/kit/hex_view_widget.h"
 #include "qt/main/select_socket_dialog.h"
@@ -62,6 +64,7 @@ class MainDialogReadsTest : public QObject {
 
       ModalWatcher watcher;
       std::vector<uint8_t> shown;
+      QString config_exit;  // the CONFIG view's button 1: "Exit" in view mode
       watcher.SetAction([&](QWidget* window) {
         if (auto* sockets = qobject_cast<SelectSocketDialog*>(window)) {
           sockets->ControlAs<QRadioButton>(kIdSocket1 + row.socket)->click();
@@ -72,7 +75,11 @@ class MainDialogReadsTest : public QObject {
             const auto bytes = dump.Row(r);
             shown.insert(shown.end(), bytes.begin(), bytes.end());
           }
+          viewer->ControlAs<QPushButton>(kIdViewerShowConfig)->click();
           viewer->reject();
+        } else if (auto* config = qobject_cast<ConfigEditorDialog*>(window)) {
+          config_exit = config->ControlAs<QPushButton>(1)->text();
+          config->reject();
         } else if (auto* dialog = qobject_cast<QDialog*>(window)) {
           dialog->reject();
         }
@@ -82,7 +89,9 @@ class MainDialogReadsTest : public QObject {
       d->runner().Join();
       const QStringList expected_titles =
           row.mode & 0x40 ? QStringList{"Select Chip in the Sockets", "Read Chip"} : QStringList{"Read Chip"};
-      QCOMPARE(watcher.Titles(), expected_titles);
+      QCOMPARE(watcher.Titles().mid(0, expected_titles.size()), expected_titles);
+      QCOMPARE(watcher.Titles().size(), expected_titles.size() + 1);
+      QCOMPARE(config_exit, QString("Exit"));
       QCOMPARE(d->bench().SocketChoice(), row.socket);
       const auto& flash = feeder.Blank(seat).flash;
       QCOMPARE(shown, std::vector<uint8_t>(flash.begin(), flash.begin() + 0x1000));
