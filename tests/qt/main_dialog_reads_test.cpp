@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QTimer>
 
 #include "dialogs/viewer/read_chip_layout.h"
 #include "qt/config/config_editor_dialog.h"
@@ -75,8 +76,11 @@ class MainDialogReadsTest : public QObject {
             const auto bytes = dump.Row(r);
             shown.insert(shown.end(), bytes.begin(), bytes.end());
           }
-          viewer->ControlAs<QPushButton>(kIdViewerShowConfig)->click();
-          viewer->reject();
+          // Out of the watcher's own call, so that it sees the CONFIG view this opens.
+          QTimer::singleShot(0, viewer, [viewer] {
+            viewer->ControlAs<QPushButton>(kIdViewerShowConfig)->click();
+            viewer->reject();
+          });
         } else if (auto* config = qobject_cast<ConfigEditorDialog*>(window)) {
           config_exit = config->ControlAs<QPushButton>(1)->text();
           config->reject();
