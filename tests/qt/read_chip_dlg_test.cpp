@@ -45,8 +45,9 @@ class ReadChipDlgTest : public QObject {
     std::ifstream in(path.toStdString(), std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};
   }
-  // Answers each save dialog: records the name it offers, then types `path` and accepts, or
-  // cancels when `path` is empty. Message boxes are closed with OK.
+  // Answers each save dialog: records the name it offers, then cancels when `path` is empty, else
+  // types `path` and accepts. The dialog reads its folder on a thread of its own and may drop an
+  // answer given before that; it is given again until the dialog closes. Message boxes get OK.
   static void Answer(ModalWatcher& watcher, const QString& path, QString* offered) {
     watcher.SetAction([path, offered](QWidget* window) {
       if (auto* box = qobject_cast<QMessageBox*>(window)) {
@@ -59,10 +60,14 @@ class ReadChipDlgTest : public QObject {
       QVERIFY(dialog->nameFilters().contains("Binary Files (*.BIN *.bin)"));
       if (path.isEmpty()) {
         dialog->reject();
-      } else {
-        dialog->selectFile(path);
-        dialog->QDialog::accept();  // past the dialog's own checks of the folder
+        return;
       }
+      auto* retry = new QTimer(dialog);
+      QObject::connect(retry, &QTimer::timeout, dialog, [dialog, path] {
+        dialog->findChild<QLineEdit*>("fileNameEdit")->setText(path);
+        static_cast<QDialog*>(dialog)->accept();
+      });
+      retry->start(20);
     });
   }
 
