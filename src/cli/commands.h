@@ -20,6 +20,7 @@ void RegisterSearchCommand(CLI::App& app, ExitCode& exit_code);
 void RegisterFwUpdateCommand(CLI::App& app, ExitCode& exit_code);
 void RegisterDownloadCommand(CLI::App& app, ExitCode& exit_code);
 void RegisterUpdateCommand(CLI::App& app, ExitCode& exit_code);
+void RegisterConfigCommand(CLI::App& app, ExitCode& exit_code);
 void RegisterInfoCommand(CLI::App& app, ExitCode& exit_code);
 void RegisterTrimCommand(CLI::App& app, ExitCode& exit_code);
 void RegisterVerifyCommand(CLI::App& app, ExitCode& exit_code);

@@ -79,6 +79,7 @@ int main(int argc, char** argv) {
   quillet::cli::RegisterFwUpdateCommand(app, exit_code);
   quillet::cli::RegisterDownloadCommand(app, exit_code);
   quillet::cli::RegisterUpdateCommand(app, exit_code);
+  quillet::cli::RegisterConfigCommand(app, exit_code);
   quillet::cli::RegisterInfoCommand(app, exit_code);
   quillet::cli::RegisterTrimCommand(app, exit_code);
   quillet::cli::RegisterVerifyCommand(app, exit_code);

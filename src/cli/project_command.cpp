@@ -1,6 +1,6 @@
 // quillet-cli project show FILE.TPJ [--json]: a project file's header fields and sections.
 // quillet-cli project save --part NAME --mode isp|icp|comisp [--aprom F] [--dataflash F] [--ldrom F]
-//   [--config B1,...,B8] OUT.TPJ: a project built as the window builds it from a part and files,
+//   [--config B1,...,B8] [--slider N] OUT.TPJ: a project built as the window builds it from a part and files,
 //   refused when Update Chip would refuse it (the size and S/N checks) or when a HEX image holds
 //   damaged records, unless told otherwise.
 #include <cctype>
@@ -115,6 +115,7 @@ struct SaveOptions {
   std::string mode;
   std::map<ImageArea, std::string> files;  // in area order: APROM, DataFlash, LDROM
   std::vector<std::string> config;         // file order
+  int64_t slider = -1;                     // the DataFlash size in pages; -1 keeps the part's default
   std::string out;
   bool no_check = false;
   bool accept_damaged_hex = false;
@@ -203,6 +204,7 @@ int Save(const SaveOptions& options) {
       job.ConfigBytes[7 - i] = static_cast<uint8_t>(std::stoul(options.config[i], nullptr, 0));
     job.ConfigSelected = true;
   }
+  if (options.slider >= 0) job.ConfigSliderPos = static_cast<uint16_t>(options.slider);
   if (!LoadImages(options, bench, reporter)) return 1;
   if (!options.no_check) {
     reporter.SetNextStep(
@@ -269,6 +271,10 @@ void RegisterProjectCommand(CLI::App& app, ExitCode& exit_code) {
       ->delimiter(',')
       ->expected(8)
       ->check(ByteValue());
+  save->add_option("--slider", options->slider,
+                   "the DataFlash size in pages that the CONFIG Setting dialog shows (0..65535; as "
+                   "'config set' prints it)")
+      ->check(CLI::Range(0, 65535));
   save->add_flag("--no-check", options->no_check, "save even when Update Chip would refuse the job");
   save->add_flag("--accept-damaged-hex", options->accept_damaged_hex,
                  "save a HEX image with damaged records (a warning names the first)");

@@ -76,21 +76,13 @@ bool HexByExtension(const std::string& path) {
   return ext == ".hex" || ext == ".ihx";
 }
 
-void Run(const ReadOptions& options, int& exit_code) {
-  const auto lock = HoldSettingsLock(options.link.settings, exit_code);
-  if (!lock) return;
-  auto session = ProgrammerSession::Create(options.link, std::cout, std::cerr, exit_code);
-  if (!session) return;
-  Workbench& bench = session->bench();
-  ConsoleReporter& reporter = session->reporter();
-  if ((exit_code = RefuseComIspType(bench, "read")) != 0 || (exit_code = CheckArea(options, bench)) != 0)
-    return;
-  session->SetVerbNextStep(ChipVerbNextStep);
-  bench.SocketChoice() = options.socket - 1;
-  exit_code = 1;
-  if (!ReadChipQuiet(bench) || session->Failed()) return;
+// The read and the file; 0 when the file holds the area, else 1 after the message.
+int ReadToFile(const ReadOptions& options, ProgrammerSession& session, nlohmann::ordered_json& json) {
+  Workbench& bench = session.bench();
+  ConsoleReporter& reporter = session.reporter();
+  if (!ReadChipQuiet(bench) || session.Failed()) return 1;
   const auto bytes = AreaBytes(options.area, bench, reporter);
-  if (!bytes) return;
+  if (!bytes) return 1;
   const bool hex = options.format.empty() ? HexByExtension(options.output) : options.format == "hex";
   const std::string text = hex ? BinToHex(*bytes) : std::string();
   const std::span<const uint8_t> content =
@@ -98,20 +90,35 @@ void Run(const ReadOptions& options, int& exit_code) {
   if (!WriteFileAtomically(options.output, content)) {
     reporter.SetDetail(WriteFailureReason(options.output));
     reporter.ShowFail("Open file error !");
-    return;
+    return 1;
   }
   const char* caption = std::find_if(std::begin(kAreas), std::end(kAreas), [&](const AreaChoice& a) {
                           return options.area == a.option;
                         })->caption;
   reporter.ShowPass(std::string(caption) + " of the chip: " + std::to_string(bytes->size()) +
                     " bytes written to " + options.output + (hex ? " as Intel HEX" : ""));
-  exit_code = 0;
+  json["area"] = caption;
+  json["file"] = options.output;
+  json["format"] = hex ? "hex" : "bin";
+  json["bytes"] = bytes->size();
+  return 0;
+}
+
+void Run(const ReadOptions& options, int& exit_code) {
+  const auto lock = HoldSettingsLock(options.link.settings, exit_code);
+  if (!lock) return;
+  auto session = ProgrammerSession::Create(options.link, std::cout, std::cerr, exit_code);
+  if (!session) return;
+  Workbench& bench = session->bench();
+  if ((exit_code = RefuseComIspType(bench, "read")) != 0 || (exit_code = CheckArea(options, bench)) != 0)
+    return;
+  session->SetVerbNextStep(ChipVerbNextStep);
+  bench.SocketChoice() = options.socket - 1;
+  nlohmann::ordered_json file = nlohmann::ordered_json::object();
+  exit_code = ReadToFile(options, *session, file);
   if (options.link.output.json) {
-    nlohmann::ordered_json json = ResultJson(reporter);
-    json["area"] = caption;
-    json["file"] = options.output;
-    json["format"] = hex ? "hex" : "bin";
-    json["bytes"] = bytes->size();
+    nlohmann::ordered_json json = ResultJson(session->reporter());
+    json.update(file);
     PrintJson(json);
   }
 }

@@ -17,6 +17,7 @@
 
 #include "core/catalogue/part_catalogue.h"
 #include "sim/programmer_model.h"
+#include "sim/sim_engine.h"
 
 namespace quillet::sim {
 namespace {
@@ -74,7 +75,8 @@ std::array<uint8_t, kConfigSize> ConfigOf(const Chip* chip) {
 }
 
 // `blocks` blocks of `size` bytes, byte i of the area given by `byte`, one write each after the
-// time the Programmer takes to read it.
+// time the Programmer takes to read it. The Programmer is busy sending until the block has left, so
+// the host's silence is counted from then.
 template <typename ByteAt>
 void SendBlocks(std::size_t blocks, std::size_t size, Micros answer, DeviceIo& io, ByteAt byte) {
   std::vector<uint8_t> block(size);
@@ -82,6 +84,7 @@ void SendBlocks(std::size_t blocks, std::size_t size, Micros answer, DeviceIo& i
     for (std::size_t i = 0; i < size; ++i) block[i] = byte(b * size + i);
     io.Busy(answer);
     io.Send(block);
+    io.Busy(ByteTime(ProgrammerLine()) * static_cast<long>(size));
   }
 }
 

@@ -37,7 +37,7 @@ void Fill(Chip& chip, const V& config) {
 
 // ISP verify of a 300-byte APROM (part code 0, device code 0x40): one 256-byte block and one of 44,
 // a result byte for each until the first that differs; then the Programmer takes commands again.
-TEST(ChipReading, IspVerifyComparesEachBlockWithTheChip) {
+TEST(SimulatedChipReading, IspVerifyComparesEachBlockWithTheChip) {
   struct Case {
     const char* name;
     std::optional<std::size_t> changed;  // image byte that differs from the chip
@@ -73,7 +73,7 @@ TEST(ChipReading, IspVerifyComparesEachBlockWithTheChip) {
 }
 
 // ICP read of APROM 0..0x1FF, DataFlash 0x200..0x27F (start 0x000200), LDROM 0..0xFF.
-TEST(ChipReading, IcpReadServesWhatTheRequestAsksFor) {
+TEST(SimulatedChipReading, IcpReadServesWhatTheRequestAsksFor) {
   const V aprom(kFlash.begin(), kFlash.begin() + 0x200);
   const V dataflash(kFlash.begin() + 0x200, kFlash.begin() + 0x280);
   const V blank_aprom(0x200, 0xFF), blank_ldrom(0x100, 0xFF), blank_config(8, 0xFF);
@@ -143,7 +143,7 @@ TEST(ChipReading, IcpReadServesWhatTheRequestAsksFor) {
   }
 }
 
-TEST(ChipReading, TrimReadSendsTheChipsTrimBytes) {
+TEST(SimulatedChipReading, TrimReadSendsTheChipsTrimBytes) {
   struct Case {
     const char* trim;
     const V& config;
@@ -170,7 +170,7 @@ TEST(ChipReading, TrimReadSendsTheChipsTrimBytes) {
 }
 
 // The fields of the information reply by firmware version, for an ICP and an ISP part.
-TEST(ChipReading, InformationFieldsFollowTheFirmwareVersion) {
+TEST(SimulatedChipReading, InformationFieldsFollowTheFirmwareVersion) {
   ProgrammerStorage storage;
   storage.header[0] = 200;
   storage.header[5] = 0x2B, storage.header[8] = 0x12, storage.header[9] = 0x34;     // APROM
@@ -218,7 +218,7 @@ TEST(ChipReading, InformationFieldsFollowTheFirmwareVersion) {
 
 // 0xCE routes socket 3 for one TRIM read; 0xCD's routing ends after a second of silence; 0xCB says
 // the gang holds no download.
-TEST(ChipReading, GangRoutesTheChosenSocketForOneExchange) {
+TEST(SimulatedChipReading, GangRoutesTheChosenSocketForOneExchange) {
   GangModel gang(0x0710, 0xA4);
   ChipFeeder feeder;
   ASSERT_EQ(ApplyChipOption("chip-trim", "3:9,8,7,6,5", feeder), "");
@@ -240,7 +240,7 @@ TEST(ChipReading, GangRoutesTheChosenSocketForOneExchange) {
             (V{0xAF, 0x03, 0xA4, 0xA5, 0x00, 9, 8, 7, 6, 5, 0xAF, 0xAF, 0x02, 0xAF, 0xAF, 0xFF}));
 }
 
-TEST(ChipReading, ChipOptionsRefuseWhatTheyCannotUse) {
+TEST(SimulatedChipReading, ChipOptionsRefuseWhatTheyCannotUse) {
   struct Case {
     const char* name;
     const char* value;

@@ -2,8 +2,8 @@
 """verify, read, info and trim against quillet-sim on pseudo-terminals: a Cortex-M0 chip given as a
 flat flash, an LDROM and CONFIG bytes is downloaded to, reported, verified (equal, then one byte
 changed) and read area by area as BIN and as HEX (through objcopy) equal to what the chip holds; an
-ISP chip compared block by block; the TRIM bytes; gang socket 3; and each fault said, after which
-the next command works."""
+ISP chip compared block by block; the TRIM bytes; gang socket 3 and the gang's information; and each
+fault said, after which the next command works."""
 import json
 import os
 import subprocess
@@ -113,6 +113,12 @@ def gang(folder):
         check("gang read socket 3", code == 0 and got == LDROM, out + err)
         code, out, err = s.cli("verify", *CORTEX, "--gang", "--socket", "3", "--aprom", "code.bin")
         check("gang verify socket 3", code == 0 and "Verify APROM ==> PASS !" in out, out + err)
+        code, out, err = s.cli("info", *CORTEX, "--gang")
+        check("gang info before a download", "Gang Programmer has not been downloaded yet !" in out + err, out + err)
+        code, out, err = s.cli("download", *CORTEX, "--gang", "--aprom", "code.bin")
+        check("gang download", code == 0, out + err)
+        code, out, err = s.cli("info", *CORTEX, "--gang")
+        check("gang info", code == 0 and "<<<  Programmer Type:  ICP Gang Programmer (for Velmari)  >>>" in out, out + err)
 
 
 def faults(folder):

@@ -39,9 +39,9 @@ class RecordingDisplay : public OperationDisplay {
   std::vector<std::string> types;
   std::vector<std::pair<uint32_t, uint32_t>> serial_numbers;
   std::vector<uint32_t> counters;
-  std::vector<std::pair<uint32_t, std::array<uint8_t, 8>>> config_views;
   int cancels = 0;
   int viewers = 0;
+  std::vector<std::pair<uint32_t, std::array<uint8_t, 8>>> config_views;
 };
 
 // Sizes of the invented firmware files the rig writes into its firmware folder.

@@ -11,6 +11,11 @@ namespace {
 // The Ember LDROM takes 4 KB of the flash it shares with APROM and DataFlash.
 constexpr uint32_t kEmberLdromBytes = 0x1000;
 
+constexpr ConfigBits kDataFlashOff = {0, 1};   // CONFIG0 bit 0 in every editor that has DataFlash
+constexpr ConfigBits kEmberLdromOff = {2, 1};  // CONFIG0 bit 2
+constexpr ConfigBits kApromLock = {15, 1};     // CONFIG1 bit 7 of the bit editor
+constexpr ConfigBits kNvmLock = {14, 1};       // CONFIG1 bit 6 of the bit editor
+
 struct FoundButton {
   const ConfigFieldRow* field = nullptr;
   const ConfigButton* button = nullptr;
@@ -45,13 +50,13 @@ ConfigEditor::ConfigEditor(uint32_t part_code, const PartRow& part, ConfigByteAr
                            bool view)
     : part_code_(part_code),
       part_(&part),
-      bytes_(bytes),
-      slider_(slider),
+      bytes_(&bytes),
+      slider_(&slider),
       view_(view),
       table_(&ConfigEditorTable(ChooseConfigDialog(part))) {}
 
 int ConfigEditor::CheckedValue(const ConfigFieldRow& field) const {
-  const uint32_t raw = ReadConfigBits(bytes_, field.bits);
+  const uint32_t raw = ReadConfigBits(*bytes_, field.bits);
   for (const ConfigAlias& alias : field.aliases) {
     if (alias.raw == raw) return alias.reads_as;
   }
@@ -60,7 +65,7 @@ int ConfigEditor::CheckedValue(const ConfigFieldRow& field) const {
 
 bool ConfigEditor::RuleHolds(const EnableRule& rule) const {
   if (rule.bits.width == 0) return true;
-  return (ReadConfigBits(bytes_, rule.bits) == rule.value) == rule.equal;
+  return (ReadConfigBits(*bytes_, rule.bits) == rule.value) == rule.equal;
 }
 
 // --- DataFlash control ---------------------------------------------------------------------------
@@ -70,12 +75,12 @@ bool ConfigEditor::DataFlashSetInConfig() const {
 }
 
 bool ConfigEditor::DataFlashOn() const {
-  return ReadConfigBits(bytes_, {0, 1}) == 0;
+  return ReadConfigBits(*bytes_, kDataFlashOff) == 0;
 }
 
 uint32_t ConfigEditor::FlashTop() const {
   const DataFlashLayout& layout = table_->dataflash;
-  if (layout.top_ldrom != 0 && ReadConfigBits(bytes_, {2, 1}) == 0) return layout.top_ldrom;
+  if (layout.top_ldrom != 0 && ReadConfigBits(*bytes_, kEmberLdromOff) == 0) return layout.top_ldrom;
   return layout.top != 0 ? layout.top : part_->ApromLastAddress + 1;
 }
 
@@ -86,11 +91,11 @@ int ConfigEditor::HighestPage() const {
 uint32_t ConfigEditor::StartAddress() const {
   switch (table_->dataflash.start) {
     case DataFlashStart::kWord:
-      return ConfigWord(bytes_, kHighWordByte);
+      return ConfigWord(*bytes_, kHighWordByte);
     case DataFlashStart::kByte:
-      return ConfigByte(bytes_, 1) * 256u;
+      return ConfigByte(*bytes_, 1) * 256u;
     case DataFlashStart::kByteLow6:
-      return (ConfigByte(bytes_, 1) & 0x3Fu) * 256u;
+      return (ConfigByte(*bytes_, 1) & 0x3Fu) * 256u;
     case DataFlashStart::kNone:
       break;
   }
@@ -100,19 +105,19 @@ uint32_t ConfigEditor::StartAddress() const {
 // The page count the size edit shows: the remembered one, or in view mode the one the read-back
 // start address gives (0 when the start lies at or above the flash top).
 int ConfigEditor::ShownPages() const {
-  if (!view_) return std::clamp<int>(slider_, 1, HighestPage());
+  if (!view_) return std::clamp<int>(*slider_, 1, HighestPage());
   const uint32_t top = FlashTop();
   // The page count goes by the whole CONFIG1 byte even where the start address masks it.
   const bool low6 = table_->dataflash.start == DataFlashStart::kByteLow6;
-  const uint32_t start = low6 ? ConfigByte(bytes_, 1) * 256u : StartAddress();
+  const uint32_t start = low6 ? ConfigByte(*bytes_, 1) * 256u : StartAddress();
   return start < top ? static_cast<int>((top - start) / table_->dataflash.page) : 0;
 }
 
 void ConfigEditor::WriteStart(uint32_t start) {
   if (table_->dataflash.start == DataFlashStart::kWord) {
-    PutConfigWord(bytes_, kHighWordByte, start);
+    PutConfigWord(*bytes_, kHighWordByte, start);
   } else {
-    SetConfigByte(bytes_, 1, static_cast<uint8_t>(start / 256));
+    SetConfigByte(*bytes_, 1, static_cast<uint8_t>(start / 256));
   }
 }
 
@@ -186,7 +191,7 @@ int ConfigEditor::Click(int id) {
   if (found.button->hook != ConfigHook::kPlain) {
     RunHook(*found.field, *found.button);
   } else {
-    WriteConfigBits(bytes_, found.field->bits, found.button->value);
+    WriteConfigBits(*bytes_, found.field->bits, found.button->value);
   }
   return 1;
 }
@@ -194,25 +199,25 @@ int ConfigEditor::Click(int id) {
 void ConfigEditor::RunHook(const ConfigFieldRow& field, const ConfigButton& button) {
   switch (button.hook) {
     case ConfigHook::kDataFlashSwitch:
-      if (DataFlashSetInConfig()) WriteConfigBits(bytes_, field.bits, button.value);
+      if (DataFlashSetInConfig()) WriteConfigBits(*bytes_, field.bits, button.value);
       break;
     case ConfigHook::k8051DataFlash:
       // "Disable" parks CONFIG1 at 0xFF (one page); "Enable" brings back the remembered size,
       // clamped into the spin range so that CONFIG1 never becomes 0x40 or wraps.
       if (!DataFlashSetInConfig()) break;
-      WriteConfigBits(bytes_, field.bits, button.value);
-      slider_ = button.value != 0 ? 1 : static_cast<uint16_t>(std::clamp<int>(slider_, 1, HighestPage()));
-      SetConfigByte(bytes_, 1, button.value != 0 ? 0xFF : static_cast<uint8_t>(0x40 - slider_));
+      WriteConfigBits(*bytes_, field.bits, button.value);
+      *slider_ = button.value != 0 ? 1 : static_cast<uint16_t>(std::clamp<int>(*slider_, 1, HighestPage()));
+      SetConfigByte(*bytes_, 1, button.value != 0 ? 0xFF : static_cast<uint8_t>(0x40 - *slider_));
       break;
     case ConfigHook::kCedarBrownout:
-      if (ReadConfigBits(bytes_, field.bits) == 3) WriteConfigBits(bytes_, field.bits, button.value);
+      if (ReadConfigBits(*bytes_, field.bits) == 3) WriteConfigBits(*bytes_, field.bits, button.value);
       break;
     case ConfigHook::kEmberLdrom: {
       // The DataFlash keeps its size while the LDROM's 4 KB move between LDROM and the shared
       // flash; switching LDROM on never puts the start below the lowest page.
-      if (ReadConfigBits(bytes_, field.bits) == button.value) break;
-      WriteConfigBits(bytes_, field.bits, button.value);
-      const uint32_t start = ConfigWord(bytes_, kHighWordByte);
+      if (ReadConfigBits(*bytes_, field.bits) == button.value) break;
+      WriteConfigBits(*bytes_, field.bits, button.value);
+      const uint32_t start = ConfigWord(*bytes_, kHighWordByte);
       if (button.value != 0) {
         WriteStart(start <= UINT32_MAX - kEmberLdromBytes ? start + kEmberLdromBytes : UINT32_MAX);
         break;
@@ -222,7 +227,7 @@ void ConfigEditor::RunHook(const ConfigFieldRow& field, const ConfigButton& butt
         WriteStart(start - kEmberLdromBytes);
       } else {
         WriteStart(lowest);
-        slider_ = static_cast<uint16_t>(HighestPage());
+        *slider_ = static_cast<uint16_t>(HighestPage());
       }
       break;
     }
@@ -235,7 +240,7 @@ int ConfigEditor::Scroll(int position) {
   if (view_ || !DataFlashSetInConfig() || !DataFlashOn()) return 0;
   if (position == 0 && table_->dataflash.zero_scrolls_to_one) position = 1;
   if (position < 1 || position > HighestPage()) return 0;
-  slider_ = static_cast<uint16_t>(position);
+  *slider_ = static_cast<uint16_t>(position);
   WriteStart(FlashTop() - static_cast<uint32_t>(position) * table_->dataflash.page);
   return 1;
 }
@@ -255,13 +260,13 @@ const BitText& ConfigEditor::PageBitText(int page, unsigned bit) const {
 bool ConfigEditor::PageBitLocked(int page, unsigned bit) const {
   // On the CONFIG1 page a set bit 7 (APROM lock) locks the NVM lock with it.
   return page == 1 && bit == 6 && !view_ && PageBitText(page, bit).name == "NVM Lock" &&
-         ReadConfigBits(bytes_, {15, 1}) == 1;
+         ReadConfigBits(*bytes_, kApromLock) == 1;
 }
 
 std::map<int, ConfigControlState> ConfigEditor::PageStates(int page) const {
   std::map<int, ConfigControlState> states;
   if (page < 0 || page >= PageCount()) return states;
-  const uint8_t byte = ConfigByte(bytes_, static_cast<unsigned>(page));
+  const uint8_t byte = ConfigByte(*bytes_, static_cast<unsigned>(page));
   for (unsigned bit = 0; bit < 8; ++bit) {
     const BitText& text = PageBitText(page, bit);
     const bool one = (byte >> bit & 1) != 0;
@@ -281,8 +286,8 @@ int ConfigEditor::ClickPage(int page, int id) {
   const unsigned bit = 7 - static_cast<unsigned>((id - 1028) / 3);
   const uint8_t value = (id - 1028) % 3 == 2 ? 1 : 0;
   const auto n = static_cast<uint8_t>(8 * page + bit);
-  WriteConfigBits(bytes_, {n, 1}, value);
-  if (page == 1 && bit == 7 && value == 1) WriteConfigBits(bytes_, {14, 1}, 1);
+  WriteConfigBits(*bytes_, {n, 1}, value);
+  if (page == 1 && bit == 7 && value == 1) WriteConfigBits(*bytes_, kNvmLock, 1);
   return 1;
 }
 
@@ -292,11 +297,11 @@ void ConfigEditor::PutBitsStates(std::map<int, ConfigControlState>& states) cons
   states[kIdBitsConfig0Label] = {pages >= 1, false, true, "CONFIG0's Value:"};
   states[kIdBitsConfig1Label] = {pages >= 2, false, true, "CONFIG1's Value:"};
   states[kIdBitsConfig0Value] = {true, false, true,
-                                 pages >= 1 ? Format("0x%02X", ConfigByte(bytes_, 0)) : ""};
+                                 pages >= 1 ? Format("0x%02X", ConfigByte(*bytes_, 0)) : ""};
   states[kIdBitsConfig1Value] = {true, false, true,
-                                 pages >= 2 ? Format("0x%02X", ConfigByte(bytes_, 1)) : ""};
-  states[kIdBitsClockSource] = {true, false, true, std::string(ClockSourceText(part_code_, *part_, bytes_))};
-  states[kIdBitsBrownout] = {true, false, true, std::string(BrownoutVoltageText(part_code_, bytes_))};
+                                 pages >= 2 ? Format("0x%02X", ConfigByte(*bytes_, 1)) : ""};
+  states[kIdBitsClockSource] = {true, false, true, std::string(ClockSourceText(part_code_, *part_, *bytes_))};
+  states[kIdBitsBrownout] = {true, false, true, std::string(BrownoutVoltageText(part_code_, *bytes_))};
 }
 
 std::optional<ConfigEditor> OpenConfigEditor(uint32_t part_code, const PartCatalogue& catalogue,

@@ -43,8 +43,8 @@ class ConfigEditor {
   std::string_view title() const { return table_->title; }
   bool view() const { return view_; }
   uint32_t part_code() const { return part_code_; }
-  const ConfigByteArray& bytes() const { return bytes_; }
-  uint16_t slider_pos() const { return slider_; }
+  const ConfigByteArray& bytes() const { return *bytes_; }
+  uint16_t slider_pos() const { return *slider_; }
 
   // Every dialog-level control the editor drives: OK, group boxes, radio buttons, the DataFlash
   // controls, and in the bit editor its labels, value edits and derived texts.
@@ -81,8 +81,8 @@ class ConfigEditor {
 
   uint32_t part_code_;
   const PartRow* part_;
-  ConfigByteArray& bytes_;
-  uint16_t& slider_;
+  ConfigByteArray* bytes_;
+  uint16_t* slider_;
   bool view_;
   const ConfigEditorRow* table_;
 };

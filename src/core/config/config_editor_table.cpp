@@ -187,14 +187,14 @@ constexpr DataFlashLayout k8051Flash{DataFlashStart::kByteLow6, 0x4000, 0, 256, 
 constexpr std::string_view kTitle = "CONFIG Setting";
 
 const std::array<ConfigEditorRow, 8> kEditors{{
-    {ConfigDialog::kCortex, kTitle, kCortexFields, kCortexCaptions, kCortexFlash},
-    {ConfigDialog::kSorrel, "CONFIG Setting for Sorrel", kSorrelFields, {}, kSorrelFlash},
-    {ConfigDialog::kBits, kTitle, {}, {}, {}},
-    {ConfigDialog::k8051, kTitle, k8051Fields, {}, k8051Flash},
-    {ConfigDialog::k8051Small, kTitle, kSmallFields, {}, {}},
-    {ConfigDialog::kEmber, "CONFIG Setting for Emberlite", kEmberFields, {}, kEmberFlash},
-    {ConfigDialog::kCedar, kTitle, kCedarFields, {}, kApromTopFlash},
-    {ConfigDialog::kDune, kTitle, kDuneFields, {}, kApromTopFlash},
+    {ConfigDialog::kCortex, kTitle, kCortexFields, kCortexCaptions, kCortexFlash, "CortexConfigDlg"},
+    {ConfigDialog::kSorrel, "CONFIG Setting for Sorrel", kSorrelFields, {}, kSorrelFlash, "SorrelConfigDlg"},
+    {ConfigDialog::kBits, kTitle, {}, {}, {}, "ConfigBitsDlg"},
+    {ConfigDialog::k8051, kTitle, k8051Fields, {}, k8051Flash, "Config8051Dlg"},
+    {ConfigDialog::k8051Small, kTitle, kSmallFields, {}, {}, "Config8051SmallDlg"},
+    {ConfigDialog::kEmber, "CONFIG Setting for Emberlite", kEmberFields, {}, kEmberFlash, "EmberConfigDlg"},
+    {ConfigDialog::kCedar, kTitle, kCedarFields, {}, kApromTopFlash, "CedarConfigDlg"},
+    {ConfigDialog::kDune, kTitle, kDuneFields, {}, kApromTopFlash, "DuneConfigDlg"},
 }};
 
 }  // namespace

@@ -116,6 +116,7 @@ struct ConfigEditorRow {
   std::span<const ConfigFieldRow> fields;
   std::span<const CaptionSwap> captions;
   DataFlashLayout dataflash;
+  std::string_view class_name;  // "CortexConfigDlg", ...: how the CLI names the editor
 };
 
 // The row of an editor; every ConfigDialog value has one (the bit editor has no fields).

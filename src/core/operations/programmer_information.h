@@ -18,7 +18,7 @@ namespace quillet {
 // One downloaded image as the Programmer describes it. `address_bytes` is how many bytes its last
 // address came in (2 or 3): a 3-byte address whose first byte is not 0 prints with five hex digits.
 struct StoredImageInfo {
-  std::string FileName;  // up to the first zero byte; empty when the bytes are not UTF-8
+  std::string FileName;  // up to the first zero byte; empty without one, or when not UTF-8
   uint32_t LastAddress = 0;
   int address_bytes = 3;
   uint8_t ChecksumHigh = 0;
@@ -37,7 +37,7 @@ struct ProgrammerInfo {
   bool OldExchange = false;             // firmware below 0x0490
   uint32_t ReceivedPartCode = 0;        // as sent (one byte, or two from 0x0501 on)
   uint32_t ReadPartCode = 0;            // after the name search
-  std::optional<std::string> PartName;  // as sent (from 0x0505); empty when not a valid text
+  std::optional<std::string> PartName;  // as sent (from 0x0505); none without its zero byte or UTF-8
   StoredImageInfo Aprom;
   std::optional<StoredImageInfo> DataFlash;
   std::optional<StoredImageInfo> Ldrom;

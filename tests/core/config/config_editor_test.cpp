@@ -222,20 +222,6 @@ TEST(ConfigEditorEntry, EveryPartCodeOpensItsEditorWhateverTheBytes) {
 // rules, and the DataFlash edits.
 TEST(ConfigEditorDefaults, SetupPartBytesReadAsTheseChoices) {
   const PartCatalogue catalogue;
-  // A part with a fixed DataFlash: "Enable" checked, "Disable" disabled, the catalogue's size and
-  // start, the spin disabled.
-  {
-    JobSettings job;
-    job.ProgrammerMode = kTypeIcp;
-    job.PartCode = 200;
-    SetupPart(job, catalogue);
-    const auto states =
-        OpenConfigEditor(200, catalogue, job.ConfigBytes, job.ConfigSliderPos, false)->States();
-    EXPECT_TRUE(states.at(1170).checked && states.at(1170).enabled && !states.at(1169).enabled);
-    EXPECT_TRUE(states.at(1265).enabled && !states.at(1130).enabled);
-    EXPECT_EQ(states.at(1265).text, "4 KB");
-    EXPECT_EQ(states.at(1143).text, "0x0001F000");
-  }
   const struct {
     uint32_t code;
     bool icp;
@@ -244,32 +230,18 @@ TEST(ConfigEditorDefaults, SetupPartBytesReadAsTheseChoices) {
     const char* size;
     const char* start;
   } cases[] = {
-      {kCortex,
-       true,
-       {1169, 1165, 1150, 1158, 1164, 1160, 1141, 1167},
-       {1164, 1122, 1163, 1162, 1160, 1161, kIdGroupVoltage, kIdGroupReset},
-       "0.5 KB",
-       "0x0001FE00"},
+      // clang-format off
+      {kCortex, true, {1169, 1165, 1150, 1158, 1164, 1160, 1141, 1167},
+       {1164, 1122, 1163, 1162, 1160, 1161, kIdGroupVoltage, kIdGroupReset}, "0.5 KB", "0x0001FE00"},
       {kEmber, true, {1169, 1165, 1160, 1150, 1158}, {}, "1 KB", "0x00024000"},
-      {kCedar,
-       true,
-       {1169, 1165, 1150, 1160, 1158, 1167},
-       {1239, 1240, 1160, 1161, kIdGroupVoltage, kIdGroupReset},
-       "0.5 KB",
-       "0x00000E00"},
+      {kCedar, true, {1169, 1165, 1150, 1160, 1158, 1167},
+       {1239, 1240, 1160, 1161, kIdGroupVoltage, kIdGroupReset}, "0.5 KB", "0x00000E00"},
       {kDune, true, {1169, 1165, 1150, 1256, 1141, 1167}, {}, "0.5 KB", "0x00007E00"},
-      {kSorrel,
-       false,
-       {1169, 1166, 1153, 1158, 1164, 1160, 1156, 1148, 1167, 1152, 1146, 1154},
-       {1150, 1147, 1148, kIdGroupInternalOsc},
-       "0.25 KB",
-       "0xFF00"},
-      {k8051,
-       false,
-       {1169, 1166, 1153, 1158, 1197, 1160, 1199, 1148, 1167, 1207, 1154},
-       {1197, 1198, 1160, 1161, kIdGroupVoltage, kIdGroupReset},
-       "0.25 KB",
-       "0x3F00"},
+      {kSorrel, false, {1169, 1166, 1153, 1158, 1164, 1160, 1156, 1148, 1167, 1152, 1146, 1154},
+       {1150, 1147, 1148, kIdGroupInternalOsc}, "0.25 KB", "0xFF00"},
+      {k8051, false, {1169, 1166, 1153, 1158, 1197, 1160, 1199, 1148, 1167, 1207, 1154},
+       {1197, 1198, 1160, 1161, kIdGroupVoltage, kIdGroupReset}, "0.25 KB", "0x3F00"},
+      // clang-format on
   };
   // The DataFlash spin, edits and labels, disabled while DataFlash is off.
   const std::vector<int> dataflash_off{1130, 1143, 1174, 1175, 1265};
@@ -296,23 +268,18 @@ TEST(ConfigEditorDefaults, SetupPartBytesReadAsTheseChoices) {
   }
 }
 
+// Voltage captions 1164, 1122, 1163, 1162 by part: Birch parts say 2.7V, codes 809..816 4.3V and 3.7V.
 TEST(ConfigEditorCaptions, BirchAndCodes809To816RenameVoltages) {
   const PartCatalogue catalogue;
-  const struct {
-    uint32_t code;
-    const char *v1164, *v1122, *v1163, *v1162;
-  } cases[] = {{330, "2.2V", "2.6V", "3.8V", "4.5V"},
-               {800, "2.2V", "2.7V", "3.8V", "4.5V"},
-               {810, "2.2V", "2.7V", "3.7V", "4.3V"},
-               {817, "2.2V", "2.7V", "3.8V", "4.5V"}};
-  for (const auto& c : cases) {
+  for (const auto& [code, captions] :
+       {std::pair{330u, "2.2V 2.6V 3.8V 4.5V"}, std::pair{800u, "2.2V 2.7V 3.8V 4.5V"},
+        std::pair{810u, "2.2V 2.7V 3.7V 4.3V"}, std::pair{817u, "2.2V 2.7V 3.8V 4.5V"}}) {
     ConfigByteArray bytes{};
     uint16_t slider = 1;
-    const auto states = OpenConfigEditor(c.code, catalogue, bytes, slider, false)->States();
-    EXPECT_EQ(states.at(1164).text, c.v1164) << c.code;
-    EXPECT_EQ(states.at(1122).text, c.v1122) << c.code;
-    EXPECT_EQ(states.at(1163).text, c.v1163) << c.code;
-    EXPECT_EQ(states.at(1162).text, c.v1162) << c.code;
+    const auto states = OpenConfigEditor(code, catalogue, bytes, slider, false)->States();
+    EXPECT_EQ(states.at(1164).text + " " + states.at(1122).text + " " + states.at(1163).text + " " +
+                  states.at(1162).text,
+              captions);
   }
 }
 
