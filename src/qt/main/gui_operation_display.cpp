@@ -29,4 +29,9 @@ void GuiOperationDisplay::ShowConfigView(uint32_t part_code, const std::array<ui
   RunOnGuiThread(context_, detached_, [&] { actions_.config_view(part_code, bytes); });
 }
 
+// Modal: the worker waits until the window is closed.
+void GuiOperationDisplay::ShowReadChipViewer() {
+  RunOnGuiThread(context_, detached_, [&] { actions_.read_chip_viewer(); });
+}
+
 }  // namespace quillet

@@ -1,8 +1,8 @@
 #pragma once
 // The main window as an operation's display: the port field, the "Prog. Type" field, the S/N and
-// Chip Counter boxes and the cancel path. Operations call it from their worker; each call runs on
-// the user-interface thread while the worker waits. After Detach (the window has closed while an
-// operation still runs) every call returns at once.
+// Chip Counter boxes, the cancel path, the CONFIG view and the Read Chip window. Operations call it
+// from their worker; each call runs on the user-interface thread while the worker waits. After
+// Detach (the window has closed while an operation still runs) every call returns at once.
 #include <QObject>
 #include <array>
 #include <atomic>
@@ -23,6 +23,7 @@ class GuiOperationDisplay : public OperationDisplay {
     std::function<void()> cancel;
     // The part's CONFIG editor in view mode over bytes read back from a chip.
     std::function<void(uint32_t, const std::array<uint8_t, 8>&)> config_view;
+    std::function<void()> read_chip_viewer;  // runs the Read Chip window until it closes
   };
   // Constructed on the user-interface thread.
   explicit GuiOperationDisplay(Actions actions) : actions_(std::move(actions)) {}
@@ -33,6 +34,7 @@ class GuiOperationDisplay : public OperationDisplay {
   void ShowChipCounter(uint32_t counter) override;
   void CancelProgram() override;
   void ShowConfigView(uint32_t part_code, const std::array<uint8_t, 8>& bytes) override;
+  void ShowReadChipViewer() override;
 
   void Detach() { detached_ = true; }
 

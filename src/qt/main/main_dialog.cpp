@@ -58,6 +58,7 @@ MainDialog::MainDialog(MainDialogOptions options, QWidget* parent)
   InstallImageCommands();
   InstallComPortSearch(*this);
   InstallChipCommands();
+  InstallReadCommands();
   hooks_.open_config_editor = [this](ConfigDialog) { RunConfigEditor(job_, catalogue_, this); };
   hooks_.buttons[kIdFwUpdate] = [this] { runner_.Start([this] { bench_.link().OnFwUpdate(); }); };
 }
@@ -70,7 +71,8 @@ GuiOperationDisplay::Actions MainDialog::DisplayActions() {
           [this] { Close(); },
           [this](uint32_t part_code, const ConfigByteArray& bytes) {
             RunConfigView(part_code, bytes, catalogue_, this);
-          }};
+          },
+          [this] { OpenReadChipViewer(); }};
 }
 
 MainDialog::~MainDialog() {

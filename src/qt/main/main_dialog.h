@@ -103,6 +103,11 @@ class MainDialog : public TemplateDialog, public ImageWindow {
   // recorder that keeps each chip's S/N and counter in GUI.LOG.
   void InstallChipCommands();
   void PrepareComIspRun();
+  // Verify Chip, Read Chip, Programmer Information and the TRIM read, each on the worker; the gang
+  // socket they address; the Read Chip window that a completed read opens.
+  void InstallReadCommands();
+  void AskForSocket();
+  void OpenReadChipViewer();
   void StartProductionRecords();
   // The fields and the cancel path, as operations drive them.
   GuiOperationDisplay::Actions DisplayActions();

@@ -139,7 +139,9 @@ void MainDialog::OnTimer() {
 void MainDialog::OnHotKey() {
   switch (controls_.OnHotKey()) {
     case HotKeyAction::StartTrimRead:
-      if (hooks_.trim_read) runner_.Start(hooks_.trim_read);
+      if (!hooks_.trim_read) break;
+      AskForSocket();  // the TRIM read goes to the gang socket as Read Chip does
+      runner_.Start(hooks_.trim_read);
       break;
     case HotKeyAction::NotTesselPart:
       reporter_->DebugText("Not Tessel parts !");
