@@ -1,5 +1,5 @@
 #pragma once
-// "Programmer Information" (control 1021) and the TRIM read of the hidden hot key: what the
+// "Programmer Information" (control 1007) and the TRIM read of the hidden hot key: what the
 // Programmer's storage holds, asked with 0xC6 (or 0xCB first through a Gang Programmer), shown as a
 // report and then as the part's CONFIG view; and the five TRIM bytes of a Tessel chip. Both run on
 // the caller's thread (the window's worker, the CLI's main thread), write nothing to the Programmer
@@ -67,7 +67,7 @@ struct InformationFollowUp {
 };
 InformationFollowUp ProgrammerInformationFollowUp(const ProgrammerInfo& info, const PartCatalogue& catalogue);
 
-// Control 1021: the exchange, the report in a box captioned "Programmer Information", then the
+// Control 1007: the exchange, the report in a box captioned "Programmer Information", then the
 // follow-up (ShowConfigView or a plain box). `received`, when given, gets what was sent.
 int ProgrammerInformation(Workbench& bench, ProgrammerInfo* received = nullptr);
 
