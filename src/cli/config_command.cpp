@@ -160,7 +160,8 @@ nlohmann::ordered_json ShowJson(const Session& s) {
   if (editor.table().dataflash.start != DataFlashStart::kNone) {
     const auto states = editor.States();
     dataflash = {{"Enabled", states.at(kIdDataFlashSize).enabled},
-                 {"Pages", editor.Spin().present ? editor.Spin().position : 0},
+                 // A fixed DataFlash has no size control: no page count to show.
+                 {"Pages", editor.Spin().present ? nlohmann::ordered_json(editor.Spin().position) : nullptr},
                  {"Size", states.at(kIdDataFlashSize).text},
                  {"Start", states.at(kIdDataFlashStart).text}};
   }
@@ -214,8 +215,11 @@ void PrintText(const nlohmann::ordered_json& json) {
     std::cout << "  " << f["Field"].get<std::string>() << " = " << line << "\n";
   }
   if (const auto& d = json["DataFlash"]; !d.is_null()) {
-    row("DataFlash", std::string(d["Enabled"].get<bool>() ? "on" : "off") + ", " + text(d["Pages"]) +
-                         " pages, size " + text(d["Size"]) + ", start " + text(d["Start"]));
+    std::string pages;
+    if (d.contains("Pages") && !d["Pages"].is_null())
+      pages = text(d["Pages"]) + (d["Pages"].get<int>() == 1 ? " page, " : " pages, ");
+    row("DataFlash", std::string(d["Enabled"].get<bool>() ? "on, " : "off, ") + pages + "size " +
+                         text(d["Size"]) + ", start " + text(d["Start"]));
   }
   if (!json["ClockSource"].is_null()) row("ClockSource", text(json["ClockSource"]));
   if (!json["BrownoutVoltage"].is_null()) row("BrownoutVoltage", text(json["BrownoutVoltage"]));
