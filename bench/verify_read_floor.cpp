@@ -17,15 +17,13 @@
 #include "core/operations/chip_reading.h"
 #include "core/operations/workbench.h"
 #include "core/report/recording_reporter.h"
+#include "sim/programmer_model.h"
 #include "sim/pty_server.h"
 #include "sim/virtual_port.h"
-#include "support/reading_programmer.h"
 
 namespace {
 
 using namespace quillet;
-using test_support::HeldChip;
-using test_support::ReadingProgrammer;
 
 constexpr int kRuns = 3;
 
@@ -33,15 +31,17 @@ uint8_t ChipByte(uint32_t i) {
   return static_cast<uint8_t>(i * 13 + (i >> 8));
 }
 
-HeldChip Chip(bool config_first) {
-  HeldChip chip{std::vector<uint8_t>(kImageCapacity), std::vector<uint8_t>(kImageCapacity),
-                std::vector<uint8_t>(kImageCapacity)};
-  for (uint32_t i = 0; i < kImageCapacity; ++i)
-    chip.aprom[i] = chip.dataFlash[i] = chip.ldrom[i] = ChipByte(i);
-  chip.config = {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
-  chip.configFirst = chip.endsWhenLocked = config_first;
-  return chip;
-}
+// A Programmer running `type_code` whose chip holds ChipByte in every area, its CONFIG blank.
+struct Device {
+  explicit Device(uint8_t type_code) : programmer(type_code, 0x0710) {
+    std::vector<uint8_t> bytes(kImageCapacity);
+    for (uint32_t i = 0; i < kImageCapacity; ++i) bytes[i] = ChipByte(i);
+    feeder.Blank(0).areas = {bytes, bytes, bytes};
+    programmer.SetFeeder(feeder, 0);
+  }
+  sim::ChipFeeder feeder;
+  sim::ProgrammerModel programmer;
+};
 
 struct Case {
   const char* name;
@@ -81,8 +81,8 @@ double Floor(const Case& c, const std::filesystem::path& folder) {
   RecordingReporter reporter(clock);
   NullOperationDisplay display;
   Workbench bench(clock, reporter, display, folder.string(), PortSources{false, "", {}});
-  ReadingProgrammer device(c.type_code, c.type == kTypeIcp, Chip(c.type == kTypeIcp));
-  sim::SimulatedPort line(bench.ports(), "sim:1", device, clock, {}, nullptr, true);
+  Device device(c.type_code);
+  sim::SimulatedPort line(bench.ports(), "sim:1", device.programmer, clock, {}, nullptr, true);
   bench.job().SetPortName("sim:1");
   if (!PrepareJob(bench, c, folder)) return -1;
   const Micros start = clock.NowMicros();
@@ -96,9 +96,9 @@ double Floor(const Case& c, const std::filesystem::path& folder) {
 int Measure(const Case& c, const std::filesystem::path& folder) {
   const double floor = Floor(c, folder);
   if (floor < 0) return 1;
-  ReadingProgrammer device(c.type_code, c.type == kTypeIcp, Chip(c.type == kTypeIcp));
+  Device device(c.type_code);
   sim::PtyServer server;
-  const std::string path = server.Add(device);
+  const std::string path = server.Add(device.programmer);
   if (path.empty()) {
     std::fprintf(stderr, "cannot create a pseudo-terminal\n");
     return 1;

@@ -1,4 +1,4 @@
-// Verify Chip and Read Chip against a Programmer holding one chip, in virtual time: each case's
+// Verify Chip and Read Chip against the simulated Programmer holding one chip, in virtual time: each case's
 // exchange (long runs of chip data as their length and sum), reports, views opened and read results
 // go to a golden transcript; a complete read must hold the chip's bytes and 0xFF past them.
 #include <gtest/gtest.h>
@@ -7,16 +7,15 @@
 #include <numeric>
 
 #include "core/operations/chip_reading.h"
+#include "sim/gang_model.h"
+#include "sim/programmer_model.h"
 #include "support/golden.h"
 #include "support/operation_rig.h"
-#include "support/reading_programmer.h"
 
 namespace quillet {
 namespace {
 
-using test_support::HeldChip;
 using test_support::OperationRig;
-using test_support::ReadingProgrammer;
 
 // Stored CONFIG order, from K (CONFIG0's low byte), an 8051's CONFIG1 and a Cortex-M0's DataFlash base.
 std::array<uint8_t, 8> Config(uint8_t k, uint8_t config1 = 0xFF, uint32_t dfba = 0xFFFF00) {
@@ -32,11 +31,10 @@ struct TraceCase {
   std::array<uint8_t, 8> chip_config = Config(0xFE);
   uint32_t aprom = 0, data_flash = 0, ldrom = 0;  // the job's images (verify)
   bool config = false;
-  uint64_t config_xor = 0;  // the job's CONFIG against the chip's, byte i (stored order) at bits 8i
-  int changed_at = -1;      // the chip's APROM byte that differs from the image
-  uint8_t status = 0;
-  int socket = -1;  // Gang Programmer: the chosen socket 0..3
-  std::optional<int> sync;
+  uint64_t config_xor = 0;        // the job's CONFIG against the chip's, byte i (stored order) at bits 8i
+  int changed_at = -1;            // the chip's APROM byte that differs from the image
+  std::optional<uint8_t> status;  // the status the read reports in place of the chip's own
+  int socket = -1;                // Gang Programmer: the chosen socket 0..3
   sim::FaultPlan faults;
 };
 
@@ -68,7 +66,7 @@ const TraceCase kCases[] = {
      .part = "QVC004LB",
      .chip_config = Config(0xFE, 0xFF, 0x800),
      .status = 1},
-    {.name = "icp_read_locked_8051", .part = "QMC04A", .chip_config = Config(0xFC), .status = 1},
+    {.name = "icp_read_locked_8051", .part = "QMC04A", .chip_config = Config(0xFC)},
     {.name = "icp_read_device_id_error", .part = "QMC04A", .status = 2},
     {.name = "icp_read_other_status", .part = "QMC04A", .status = 7},
     {.name = "icp_read_reply_cut", .part = "QMC04A", .faults = {{{sim::FaultKind::DropToHost, 300}}}},
@@ -121,8 +119,12 @@ const TraceCase kCases[] = {
      .verify = true,
      .aprom = 300,
      .socket = 2},
-    {.name = "gang_sync_wrong", .part = "QMC04A", .socket = 2, .sync = 0x13},
-    {.name = "gang_sync_missing", .part = "QMC04A", .socket = 3, .sync = -1},
+    {.name = "gang_sync_wrong", .part = "QMC04A", .socket = 2, .faults = {{{sim::FaultKind::WrongSync, 1}}}},
+    // The sixth byte from the gang is the sync byte after 0xCF's acknowledge.
+    {.name = "gang_sync_missing",
+     .part = "QMC04A",
+     .socket = 3,
+     .faults = {{{sim::FaultKind::DropToHost, 6}}}},
 };
 
 // Byte i of a chip's area and of the matching image: (7i + area + 1) mod 256.
@@ -169,29 +171,30 @@ std::string Bytes(const std::array<uint8_t, 8>& bytes) {
 TEST(ChipReading, Traces) {
   for (const TraceCase& c : kCases) {
     SCOPED_TRACE(c.name);
+    sim::ChipFeeder feeder;  // outlives the devices the rig holds
     OperationRig rig;
     const bool gang = c.socket >= 0;
     rig.job.ProgrammerMode = static_cast<uint8_t>(c.type | (gang ? kModeGang : 0));
     DeriveModeFlags(rig.job);
     ASSERT_EQ(rig.bench.ChoosePart(c.part, c.type), 1);
     const PartRow& part = rig.catalogue.Row(rig.job.PartCode);
-    HeldChip chip{Pattern(ImageArea::Aprom), Pattern(ImageArea::DataFlash), Pattern(ImageArea::Ldrom)};
+    sim::Chip chip;
+    chip.areas = {Pattern(ImageArea::Aprom), Pattern(ImageArea::DataFlash), Pattern(ImageArea::Ldrom)};
     std::reverse_copy(c.chip_config.begin(), c.chip_config.end(), chip.config.begin());
-    chip.status = c.status;
-    chip.configFirst = chip.endsWhenLocked = part.IsCortexM0 || part.FamilyFlagB;
-    if (c.changed_at >= 0) chip.aprom[c.changed_at] ^= 0x5A;
-    std::vector<std::unique_ptr<ReadingProgrammer>> sockets;
-    for (int i = 0; i < 4; ++i)
-      sockets.push_back(
-          std::make_unique<ReadingProgrammer>(rig.SuitableTypeCode(), c.type == kTypeIcp, chip));
+    chip.read_status = c.status;
+    if (c.changed_at >= 0) chip.areas[0][c.changed_at] ^= 0x5A;
+    for (uint8_t seat = 0; seat <= 4; ++seat) feeder.Blank(seat) = chip;
+    const auto faults = std::make_shared<sim::DeviceFaults>(c.faults);
     if (gang) {
-      rig.Serve(
-          std::make_unique<test_support::RoutingGang>(
-              std::array{sockets[0].get(), sockets[1].get(), sockets[2].get(), sockets[3].get()}, c.sync),
-          c.faults);
+      auto& device = rig.Serve(std::make_unique<sim::GangModel>(0x0710, rig.SuitableTypeCode()), c.faults);
+      device.SetFeeder(feeder);
+      device.SetFaults(faults);
       rig.bench.SocketChoice() = c.socket;
     } else {
-      rig.Serve(std::move(sockets[0]), c.faults);
+      auto& device =
+          rig.Serve(std::make_unique<sim::ProgrammerModel>(rig.SuitableTypeCode(), 0x0710), c.faults);
+      device.SetFeeder(feeder, 0);
+      device.SetFaults(faults);
     }
     rig.Remember("sim:1");
     const uint32_t sizes[] = {c.aprom, c.data_flash, c.ldrom};
@@ -228,11 +231,14 @@ TEST(ChipReading, Traces) {
     const uint32_t lengths[] = {(read.ReadApromLast + 1) / 256 * 256,
                                 read.DataFlashWasRead ? (read.ReadDataFlashLast + 1) / 128 * 128 : 0,
                                 read.LdromWasRead ? (part.LdromLastAddress + 1) / 256 * 256 : 0};
-    const std::vector<uint8_t>* held[] = {&chip.aprom, &chip.dataFlash, &chip.ldrom};
     for (ImageArea area : kImageAreas) {
       const uint32_t n = lengths[static_cast<int>(area)];
       const ReadBuffer& buffer = read[area];
-      EXPECT_TRUE(std::equal(buffer.begin(), buffer.begin() + n, held[static_cast<int>(area)]->begin()))
+      // A locked chip reads blank but for its DataFlash.
+      const bool blank = chip.Locked() && area != ImageArea::DataFlash;
+      const std::vector<uint8_t>& held = chip.areas[static_cast<int>(area)];
+      EXPECT_TRUE(blank ? std::all_of(buffer.begin(), buffer.begin() + n, [](uint8_t b) { return b == 0xFF; })
+                        : std::equal(buffer.begin(), buffer.begin() + n, held.begin()))
           << AreaName(area);
       EXPECT_TRUE(std::all_of(buffer.begin() + n, buffer.end(), [](uint8_t b) { return b == 0xFF; }))
           << AreaName(area);
@@ -243,14 +249,14 @@ TEST(ChipReading, Traces) {
 // A CONFIG that puts APROM outside the flash ends the read before A; the Programmer, left waiting,
 // takes commands again after its silence, and the next search finds it.
 TEST(ChipReading, NextSearchAfterRefusedConfig) {
+  sim::ChipFeeder feeder;
   OperationRig rig;
   rig.job.ProgrammerMode = kTypeIcp;
   DeriveModeFlags(rig.job);
   ASSERT_EQ(rig.bench.ChoosePart("QVAL128LC", kTypeIcp), 1);
-  HeldChip chip{.configFirst = true};
   const auto stored = Config(0xFE, 0xFF, 0x30000);
-  std::reverse_copy(stored.begin(), stored.end(), chip.config.begin());
-  rig.Serve(std::make_unique<ReadingProgrammer>(rig.SuitableTypeCode(), true, chip));
+  std::reverse_copy(stored.begin(), stored.end(), feeder.Blank(0).config.begin());
+  rig.Serve(std::make_unique<sim::ProgrammerModel>(rig.SuitableTypeCode(), 0x0710)).SetFeeder(feeder, 0);
   rig.Remember("sim:1");
   EXPECT_EQ(ReadChip(rig.bench), 0);
   EXPECT_EQ(rig.Failures(),
