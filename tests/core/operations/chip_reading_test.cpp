@@ -230,7 +230,7 @@ TEST(ChipReading, Traces) {
     if (!result) {
       // Left waiting mid-exchange, the Programmer takes commands again after its silence.
       rig.clock.Sleep(Millis(2500));
-      EXPECT_EQ(rig.link.SearchProgrammer(), 1);
+      EXPECT_EQ(gang ? rig.link.SearchGangProgrammer() : rig.link.SearchProgrammer(), 1);
     }
 
     if (c.type != kTypeIcp || !read.ReadCompleted) continue;
