@@ -121,32 +121,6 @@ TEST(SimulatedChipReading, IcpReadServesWhatTheRequestAsksFor) {
   }
 }
 
-TEST(SimulatedChipReading, TrimReadSendsTheChipsTrimBytes) {
-  struct Case {
-    const char* trim;
-    const V& config;
-    V expected;
-  };
-  const Case cases[] = {
-      {"0:1,2,0xAB,0,0xFF", kConfig, {0xA5, 0x00, 0x01, 0x02, 0xAB, 0x00, 0xFF}},
-      {"0:1,2,3,4,5", kLockedConfig, {0xA5, 0x01}},  // a locked FamilyFlagB chip ends the read
-  };
-  for (const Case& c : cases) {
-    ProgrammerModel programmer(0xA4, 0x0710);
-    ChipFeeder feeder;
-    Fill(feeder.Blank(0), c.config);
-    ASSERT_EQ(ApplyChipOption("chip-trim", c.trim, feeder), "");
-    programmer.SetFeeder(feeder, 0);
-    ScriptedHost host(programmer);
-    host.Command(0xD0);
-    host.Paced(V{136, 0, 2, 2, 0x53, 0x00, 0x00});
-    host.Wait(Millis(5));
-    host.Paced(V{0x00});
-    host.Send({0xC0});
-    EXPECT_EQ(host.Received(), Cat({c.expected, {0xA4}}));
-  }
-}
-
 // The fields of the information reply by firmware version, for an ICP and an ISP part.
 TEST(SimulatedChipReading, InformationFieldsFollowTheFirmwareVersion) {
   ProgrammerStorage storage;

@@ -1,12 +1,14 @@
-// Programmer Information and the TRIM read against a scripted Programmer in virtual time: the
-// Programmer sends the fields its version has, and the transcript (wire, reports, CONFIG views)
-// goes to a golden file. The report's sections by part kind go to one golden table.
+// Programmer Information against a scripted Programmer and the TRIM read against the simulated one,
+// in virtual time: the Programmer sends the fields its version has, and the transcript (wire,
+// reports, CONFIG views) goes to a golden file. The report's sections by part kind go to one golden table.
 #include <gtest/gtest.h>
 
 #include <string_view>
 
 #include "core/operations/programmer_information.h"
 #include "core/programmer/firmware_variant.h"
+#include "sim/chip_options.h"
+#include "sim/gang_model.h"
 #include "support/golden.h"
 #include "support/operation_rig.h"
 
@@ -17,9 +19,7 @@ using Bytes = std::vector<uint8_t>;
 using test_support::Join;
 
 // A Programmer (behind a Gang Programmer when `gang`) that answers the type and version queries,
-// 0xCB and the socket commands 0xCC..0xCF with `gang_reply`, 0xC6 with `info_reply`, and 0xD0 with
-// `trim_status`, then (after the host's reply to a status of 0..2) `trim_reply`. Each preamble byte must be
-// followed by 1 ms.
+// 0xCB and the socket commands 0xCC..0xCF with `gang_reply`, and 0xC6 with `info_reply`.
 struct ScriptedProgrammer final : sim::SimDevice {
   uint8_t type_code = 0;
   uint16_t version = 0x0710;
@@ -27,8 +27,6 @@ struct ScriptedProgrammer final : sim::SimDevice {
   uint16_t gang_version = 0x0710;
   Bytes gang_reply;
   Bytes info_reply;
-  uint8_t trim_status = 0;
-  Bytes trim_reply;
 
   sim::Task<> Run(sim::DeviceIo& io) override {
     bool routed = false;
@@ -58,16 +56,6 @@ struct ScriptedProgrammer final : sim::SimDevice {
         case kInformation:
           io.SendAck(kProgrammerAck);
           io.Send(info_reply);
-          break;
-        case kTrimRead:
-          io.SendAck(kProgrammerAck);
-          for (int i = 0; i < 7; ++i) {
-            co_await io.Byte();
-            io.RequireQuiet(Millis(1));
-          }
-          io.Send(trim_status);
-          if (trim_status <= 2) co_await io.Byte();
-          io.Send(trim_reply);
           break;
         default:
           break;
@@ -219,39 +207,59 @@ INSTANTIATE_TEST_SUITE_P(
 struct TrimCase {
   const char* name;
   const char* part;
-  uint8_t status;
-  Bytes reply;
-  int gang_socket = 0;  // 1..4: through a Gang Programmer to this socket
+  std::optional<uint8_t> status;  // the status the chip reports in place of its own
+  const char* trim;               // the chip's TRIM bytes
+  int gang_socket = 0;            // 1..4: through a Gang Programmer to this socket
+  sim::FaultPlan faults = {};
 };
 
 class TrimWire : public ::testing::TestWithParam<TrimCase> {};
 
 TEST_P(TrimWire, Exchange) {
   const TrimCase& c = GetParam();
-  Rig rig(c.gang_socket != 0, Info(FirmwareVariant::IcpTessel).type_code);
+  sim::ChipFeeder feeder;
+  test_support::OperationRig rig;
+  rig.job.ProgrammerMode = c.gang_socket ? kModeGang : 0;
+  DeriveModeFlags(rig.job);
   ASSERT_EQ(rig.bench.ChoosePart(c.part, std::nullopt), 1);
-  rig.bench.SocketChoice() = c.gang_socket - 1;
-  rig.device.gang_reply = {static_cast<uint8_t>(c.gang_socket)};
-  rig.device.trim_status = c.status;
-  rig.device.trim_reply = c.reply;
+  const uint8_t socket = static_cast<uint8_t>(c.gang_socket);
+  ASSERT_EQ(sim::ApplyChipOption("chip-trim", std::to_string(socket) + ":" + c.trim, feeder), "");
+  feeder.Blank(socket).read_status = c.status;
+  const uint8_t type = Info(FirmwareVariant::IcpTessel).type_code;
+  if (c.gang_socket) {
+    rig.Serve(std::make_unique<sim::GangModel>(0x0710, type), c.faults).SetFeeder(feeder);
+    rig.bench.SocketChoice() = c.gang_socket - 1;
+  } else {
+    rig.Serve(std::make_unique<sim::ProgrammerModel>(type, 0x0710), c.faults).SetFeeder(feeder, 0);
+  }
+  rig.Remember("sim:1");
   const int result = TrimRead(rig.bench);
   EXPECT_EQ(rig.StrictRefusals(0), 0u);
   EXPECT_TRUE(
-      test_support::MatchesGolden(std::string("operations/trim_") + c.name + ".txt", rig.Text(result)));
+      test_support::MatchesGolden(std::string("operations/trim_") + c.name + ".txt", rig.Transcript(result)));
 }
 
 // Status 0 is answered and read on; 1 (a locked Tessel chip) and 2 (another chip) are answered and
 // end it; any other status is read on without an answer. A part that is no Tessel part sends nothing.
 // Through a Gang Programmer the chosen socket is routed first.
-INSTANTIATE_TEST_SUITE_P(Cases, TrimWire,
-                         ::testing::Values(TrimCase{"status0", "QTS16A", 0, {0x01, 0x02, 0xAB, 0x00, 0xFF}},
-                                           TrimCase{"status1", "QTS16B", 1, {}},
-                                           TrimCase{"status2", "QTS16A", 2, {}},
-                                           TrimCase{"status7", "QTS16F", 7, {0x10, 0x20, 0x30, 0x40, 0x50}},
-                                           TrimCase{"short", "QTS16A", 0, {0x01, 0x02}},
-                                           TrimCase{"not_tessel", "QMC04A", 0, {}},
-                                           TrimCase{"gang_socket3", "QTS16A", 0, {1, 2, 3, 4, 5}, 3}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Cases, TrimWire,
+    ::testing::Values(TrimCase{"status0", "QTS16A", {}, "1,2,0xAB,0,0xFF"},
+                      TrimCase{"status1", "QTS16B", 1, "1,2,3,4,5"},
+                      TrimCase{"status2", "QTS16A", 2, "1,2,3,4,5"},
+                      TrimCase{"status7", "QTS16F", 7, "0x10,0x20,0x30,0x40,0x50"},
+                      // The last three TRIM bytes (the device's 12th to 14th) never arrive.
+                      TrimCase{"short",
+                               "QTS16A",
+                               {},
+                               "1,2,3,4,5",
+                               0,
+                               {{{sim::FaultKind::DropToHost, 12},
+                                 {sim::FaultKind::DropToHost, 13},
+                                 {sim::FaultKind::DropToHost, 14}}}},
+                      TrimCase{"not_tessel", "QMC04A", {}, "1,2,3,4,5"},
+                      TrimCase{"gang_socket3", "QTS16A", {}, "1,2,3,4,5", 3}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // The report and what follows it, by part kind, mode and what the Programmer sent.
 TEST(InformationReport, SectionsByPartKind) {
