@@ -72,8 +72,14 @@ void AddLinkOptions(CLI::App& verb, LinkOptions& options) {
 }
 
 void CliDisplay::AnnounceFirmwareSwitch(std::string_view from_word, std::string_view to_word) {
-  console_.Notice("Switching the Programmer from " + std::string(from_word) + " to " + std::string(to_word) +
-                  " firmware, about 4 s");
+  // Variants of one kind share their word (ICP for 8051 and for Tessel parts): then say only that
+  // the firmware for this part replaces it.
+  if (from_word == to_word)
+    console_.Notice("Switching the Programmer to the " + std::string(to_word) +
+                    " firmware for this part, about 4 s");
+  else
+    console_.Notice("Switching the Programmer from " + std::string(from_word) + " to " +
+                    std::string(to_word) + " firmware, about 4 s");
 }
 
 void CliDisplay::TransferStarted() {

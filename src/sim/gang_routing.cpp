@@ -22,13 +22,17 @@ Task<bool> GangModel::Route(int n, bool first, std::span<const uint8_t> ends, Mi
     co_return false;
   }
   io.Send(static_cast<uint8_t>(n));
+  Micros wait = silence;
   for (;;) {
-    const std::optional<uint8_t> served = co_await socket(n).ServeOne(io, silence);
+    const std::optional<uint8_t> served = co_await socket(n).ServeOne(io, wait);
     if (!served) {
       io.Note("routing to socket " + std::to_string(n) + " ended: the host fell silent");
       co_return false;
     }
     if (std::find(ends.begin(), ends.end(), *served) != ends.end()) co_return true;
+    // After a firmware transfer the socket's Programmer restarts while the host waits for it: that
+    // wait is not silence, and the routing stays for the search that follows.
+    wait = *served == kFirmwareTransferCommand ? silence + kTransferEndPause : silence;
   }
 }
 

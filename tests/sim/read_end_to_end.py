@@ -31,9 +31,9 @@ def chip(socket, flash="flash.bin", part="QVAB032LB"):
 
 
 class Sim:
-    def __init__(self, folder, *args):
+    def __init__(self, folder, *args, stall="300"):
         self.folder = folder
-        self.proc, self.ports = sim_harness.start_sim(sim, folder, "--stall-timeout", "300", *args)
+        self.proc, self.ports = sim_harness.start_sim(sim, folder, "--stall-timeout", stall, *args)
 
     def __enter__(self):
         return self
@@ -119,6 +119,11 @@ def gang(folder):
         check("gang download", code == 0, out + err)
         code, out, err = s.cli("info", *CORTEX, "--gang")
         check("gang info", code == 0 and "<<<  Programmer Type:  ICP Gang Programmer (for Velmari)  >>>" in out, out + err)
+    # A socket whose firmware does not suit the part is switched through the routing, restart and all.
+    # The transfer header's 500 ms pause needs the default stall time.
+    with Sim(folder, "--device", "gang", "--chip-trim", "2:1,2,0xAB,0,0xFF", stall="2000") as s:
+        code, out, err = s.cli("trim", "--part", "QTS16A", "--gang", "--socket", "2")
+        check("gang trim after a firmware switch", code == 0 and "TRIM0~4=0x01 0x02 0xAB 0x00 0xFF" in out, out + err)
 
 
 def faults(folder):
