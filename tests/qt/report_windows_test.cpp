@@ -15,9 +15,9 @@
 #include "dialogs/main/report_layouts.h"
 #include "qt/kit/artwork.h"
 #include "qt/kit/dialog_style.h"
+#include "qt/kit/hex_view_widget.h"
 #include "qt/main/gui_reporter.h"
 #include "qt/support/modal_watcher.h"
-#include "qt/kit/hex_view_widget.h"
 
 namespace quillet {
 
@@ -73,26 +73,34 @@ class ReportWindowsTest : public QObject {
     QCOMPARE(auto_close_calls_, 0);  // no production mode query: no auto-close
   }
 
-  void failFromAWorkerHoldsTheWorkerUntilClosed() {
+  void failFromAWorkerShowsTheDetailAndHoldsTheWorkerUntilClosed() {
     ModalWatcher watcher;
     std::atomic<bool> returned = false;
     bool returned_while_open = true;
-    QString message;
+    QString message, detail;
+    bool detail_below_and_inside = false;
     watcher.SetAction([&](QWidget* window) {
       message = window->findChild<QLabel*>(QStringLiteral("ctl_%1").arg(kIdFailMessage))->text();
+      const QLabel* below = window->findChild<QLabel*>("ctl_detail");
+      const QWidget* ok = window->findChild<QPushButton*>(QStringLiteral("ctl_%1").arg(kIdOk));
+      detail = below ? below->text() : QString();
+      detail_below_and_inside = below && below->geometry().top() >= ok->geometry().bottom() &&
+                                window->rect().contains(below->geometry());
       QTimer::singleShot(100, window, [&, window] {
         returned_while_open = returned;
         static_cast<QDialog*>(window)->reject();  // Esc or the close box
       });
     });
     std::thread worker([&] {
-      reporter_.ShowFail("Chip not found !");
+      reporter_.ShowFail("Verify APROM ==> FAIL !", "APROM: 1 byte differs, the first at 0x00123");
       returned = true;
     });
     QTRY_VERIFY(returned);
     worker.join();
     QCOMPARE(watcher.Titles(), QStringList{"FAIL"});
-    QCOMPARE(message, QString("Chip not found !"));
+    QCOMPARE(message, QString("Verify APROM ==> FAIL !"));
+    QCOMPARE(detail, QString("APROM: 1 byte differs, the first at 0x00123"));
+    QVERIFY(detail_below_and_inside);
     QVERIFY(!returned_while_open);
   }
 

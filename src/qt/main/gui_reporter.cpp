@@ -64,7 +64,7 @@ void GuiReporter::PassWindow(const std::string& message, const std::string& time
 }
 
 void GuiReporter::FailWindow(const std::string& message, const std::string& time_stamp) {
-  OnGuiThread([&] { ResultDialog(false, message, time_stamp, owner_).exec(); });
+  OnGuiThread([&] { ResultDialog(false, message, time_stamp, owner_, ResultDetail()).exec(); });
 }
 
 void GuiReporter::WarningBox(const std::string& message) {

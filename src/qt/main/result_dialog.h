@@ -10,7 +10,13 @@ class ResultDialog : public TemplateDialog {
   Q_OBJECT
 
  public:
-  ResultDialog(bool pass, const std::string& message, const std::string& time_stamp, QWidget* parent);
+  // `detail` (FAIL only: the first differing byte, the block that differs) shows below the message,
+  // the window growing to hold it; empty adds nothing.
+  ResultDialog(bool pass, const std::string& message, const std::string& time_stamp, QWidget* parent,
+               const std::string& detail = {});
+
+ private:
+  void AddDetail(const std::string& detail);
 };
 
 // About (100): icon 128, "Quillet, v7.10.001" and OK.
