@@ -2,6 +2,7 @@
 // five TRIM bytes of the Tessel chip in the Programmer's socket, as "TRIM0~4=0x.. 0x.. ...".
 #include <iostream>
 
+#include "cli/chip_verbs.h"
 #include "cli/commands.h"
 #include "cli/programmer_session.h"
 #include "cli/verb_support.h"
@@ -60,9 +61,7 @@ void RegisterTrimCommand(CLI::App& app, ExitCode& exit_code) {
   auto options = std::make_shared<TrimOptions>();
   AddLinkOptions(*trim, options->link);
   auto* gang = trim->add_flag("--gang", options->link.gang, "through a Gang Programmer");
-  trim->add_option("--socket", options->socket, "gang: the socket of the chip, 1..4 (default 1)")
-      ->check(CLI::Range(1, 4))
-      ->needs(gang);
+  AddSocketOption(*trim, options->socket, gang);
   trim->footer(HelpFooter(
       "Exit codes: 0 the TRIM bytes were printed; 1 the part is no Tessel part (\"Not Tessel parts !\", "
       "nothing sent), the chip is locked or another part, or the Programmer failed (the window's "
